@@ -1,0 +1,16 @@
+#include "demo/demo.h"
+
+#include "shell/state.h"
+
+namespace nimra {
+
+void initFinale() { console << "initing demo finally finished scene" << std::endl; }
+
+const std::vector<SceneInitialiser>& sceneInitialisers() {
+    static const std::vector<SceneInitialiser> list = {
+        initFinale,
+    };
+    return list;
+}
+
+}  // namespace nimra

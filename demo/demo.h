@@ -1,0 +1,19 @@
+#pragma once
+// The demo's scenes and layers as start-up sees them: one ordered list of initialisers.
+
+#include <vector>
+
+namespace nimra {
+
+using SceneInitialiser = void (*)();
+
+// Every scene initialiser, in the order start-up calls them. Later initialisers use
+// objects made by earlier ones (above all the opening scene's screen quad), so the order
+// is fixed: opening, tunnel, sculpture, loudspeakers, creatures, spheres, metaballs, break,
+// finale, word cards, slide cards, and last the blur chain.
+const std::vector<SceneInitialiser>& sceneInitialisers();
+
+// Only announces that every scene is built.
+void initFinale();
+
+}  // namespace nimra

@@ -1,0 +1,7 @@
+#include "demo/timeline.h"
+
+namespace nimra {
+
+void runTimeline() {}
+
+}  // namespace nimra

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# nimra's one entry point on a fresh Debian 12 machine:
+#   ./run.sh demo   install what is missing, build, bake the assets, play the demo
+#   ./run.sh test   install what is missing, build, bake the assets, run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+what=${1:-}
+case "$what" in
+    demo | test) ;;
+    *) echo "usage: $0 demo|test" >&2; exit 2 ;;
+esac
+
+tools/setup.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j2
+
+if [ "$what" = test ]; then
+    exec ctest --test-dir build --output-on-failure -j2
+fi
+
+# The demo loads everything from its working directory.
+cd data
+if [ -z "${DISPLAY:-}" ]; then
+    echo "run.sh: no DISPLAY; playing on a private Xvfb display with SDL's dummy audio"
+    export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+    exec ../tests/with-xvfb.sh ../build/nimra
+fi
+exec ../build/nimra

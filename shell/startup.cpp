@@ -1,0 +1,147 @@
+#include "shell/startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "demo/demo.h"
+#include "render/gl.h"
+#include "shell/frame.h"
+#include "shell/state.h"
+
+namespace nimra {
+
+static const char* const musicFile = "tromblo-slow_harbour.mp3";
+static const int demoLength = 207000;  // ms; the frame that sees this is the last
+static const int escapeKey = 27;
+
+uint32_t videoModeFlags(bool hardwareSurfacesAvailable, bool blitsAccelerated) {
+    uint32_t flags = SDL_OPENGL;
+    flags |= SDL_HWSURFACE | SDL_ASYNCBLIT;
+    flags |= SDL_HWPALETTE;
+    flags |= SDL_RESIZABLE;
+    flags |= SDL_FULLSCREEN;
+    if (hardwareSurfacesAvailable) flags |= SDL_HWSURFACE;
+    if (blitsAccelerated) flags |= SDL_HWACCEL;
+    return flags;
+}
+
+// The audio system is the one start-up failure the demo cannot play without.
+static void checkAudio(int result) {
+    if (result == audio::resultOk) return;
+    std::printf("FMOD error! (%d) %s\n", result, audio::errorString(result));
+    std::fflush(stdout);
+    std::exit(-1);
+}
+
+// Without a window and a GL context every later step would crash; say what failed.
+[[noreturn]] static void failVideo(const char* what) {
+    console << "nimra: " << what << ": " << SDL_GetError() << std::endl;
+    std::exit(1);
+}
+
+static void startSdl() {
+    // SDL 1.2's only GL-capable video driver here is x11; left to itself, without a display
+    // it would fall back to drawing text art on the terminal before failing the GL mode.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_JOYSTICK) < 0) {
+        console << "EROREROC OCK" << std::endl;
+        // SDL 1.2 gives up at the first subsystem that fails (often audio, on a machine
+        // without a sound device), leaving the rest unstarted. Start what we need one by
+        // one; the audio layer falls back to its silent output by itself.
+        if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+            failVideo("cannot start SDL video");
+        }
+        if (!SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+    }
+}
+
+static void openWindow() {
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (!info) console << "EROREROC OCK 55" << std::endl;
+    const uint32_t flags = videoModeFlags(info && info->hw_available, info && info->blit_hw);
+
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    if (!SDL_SetVideoMode(800, 600, 32, flags)) failVideo("cannot open the 800 x 600 GL window");
+    if (!glGetString(GL_VERSION)) failVideo("no OpenGL context");
+
+    windowWidth = 800;
+    windowHeight = 600;
+    resize(800, 600);
+}
+
+static void startGlew() {
+    const GLenum status = glewInit();
+    // The kit calls shader, buffer and framebuffer-object entry points unconditionally;
+    // refuse to start rather than jump through a null pointer later.
+    if (status != GLEW_OK || !glCreateProgram || !glGenBuffers || !glGenFramebuffersEXT) {
+        console << "nimra: OpenGL 2.1 with EXT_framebuffer_object is needed (GLEW: "
+                << glewGetErrorString(status) << ")" << std::endl;
+        std::exit(1);
+    }
+}
+
+static void openJoystick() {
+    joystick = SDL_JoystickOpen(0);
+    if (joystick) {
+        console << "joystick opened hurray" << std::endl;
+        console << "num axes:" << SDL_JoystickNumAxes(joystick) << std::endl;
+    }
+}
+
+void startUp() {
+    console << "hello world!" << std::endl;
+    console << "hahah HAI" << std::endl;
+    console << "ait:" << 10 << std::endl;
+
+    startSdl();
+
+    fmodResult = audio::systemCreate(&fmodSystem);
+    checkAudio(fmodResult);
+    fmodResult = fmodSystem->init(100, 0, nullptr);
+    checkAudio(fmodResult);
+    fmodSystem->createStream(musicFile, audio::modeSoftware | audio::modeAccurateTime, nullptr,
+                             &music);
+
+    openWindow();
+    startGlew();
+    openJoystick();
+
+    for (SceneInitialiser init : sceneInitialisers()) init();
+
+    spectrum.resize(audio::spectrumBins, 0.0f);
+    demoTime = 0;
+    fmodSystem->playSound(audio::channelFree, music, false, &musicChannel);
+}
+
+bool demoShouldEnd() { return demoTime >= demoLength || isKeyDown(escapeKey); }
+
+int mainLoop() {
+    bool quit = false;
+    for (;;) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) {
+                quit = true;
+            } else if (event.type == SDL_VIDEORESIZE) {
+                resize(event.resize.w, event.resize.h);
+            }
+        }
+
+        SDL_PumpEvents();
+        int count = 0;
+        const Uint8* state = SDL_GetKeyState(&count);
+        previousKeys.assign(keys.begin(), keys.end());
+        keys.assign(state, state + count);
+
+        // The clock is as the previous frame left it, and the frame that sees a quit
+        // condition is still rendered and shown.
+        if (demoShouldEnd()) quit = true;
+
+        renderFrame();
+        SDL_GL_SwapBuffers();
+
+        if (quit) return 0;
+    }
+}
+
+}  // namespace nimra
