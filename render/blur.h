@@ -1,0 +1,18 @@
+#pragma once
+// Separable blur at a fixed low resolution: the source is drawn through a horizontal blur
+// into the result texture, then ping-ponged vertical / horizontal between the two
+// textures of one framebuffer, always ending on a horizontal pass into the result.
+
+#include "render/texture.h"
+
+namespace nimra {
+
+void initBlur(int width, int height);
+
+// 1 + the pass count rounded up to even: 0 -> 1 pass, 1 and 2 -> 3, 3 -> 5.
+void blurTexture(cTexture& source, int passes);
+
+// Holds the last blur; scenes bind it to a unit of their choice.
+cTexture& blurResult();
+
+}  // namespace nimra
