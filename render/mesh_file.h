@@ -9,7 +9,12 @@
 // a zero-terminated name followed by a block. Anything after the last entry is ignored.
 //
 // Files are untrusted: the parser never reads past the input, never allocates more than
-// the input can hold, and stops quietly at the first short read.
+// the input can hold, and stops quietly at the first short read. A block whose header is
+// cut short is left out. A block with a negative field or a size beyond 32 bits comes back
+// empty (element count 0) and ends the file, since nothing after it can be located. A
+// block whose data is cut short keeps its whole elements only, with the element count
+// lowered to match. Whatever comes back, data.size() is always
+// bytesPerComponent x componentsPerElement x elementCount.
 
 #include <cstdint>
 #include <iosfwd>
@@ -33,9 +38,20 @@ struct cMeshFileData {
     cMeshBlock positions;
     cMeshBlock indices;
     std::vector<std::pair<std::string, cMeshBlock>> attributes;  // file order
+    // Set by readMeshFile: whether each block's header was there in full. The writer
+    // ignores them and always writes both blocks.
+    bool hasPositions = false;
+    bool hasIndices = false;
 };
 
 cMeshFileData readMeshFile(std::istream& in);
-void writeMeshFile(std::ostream& out, const cMeshFileData& mesh);
+
+// One block on its own; false (and the block left empty) when its header is cut short.
+bool readMeshBlock(std::istream& in, cMeshBlock& block);
+
+// False, with nothing written, when a block's data does not hold exactly the bytes its
+// header describes (or a field is negative) or an attribute name contains a zero byte;
+// otherwise whether the stream took every byte.
+bool writeMeshFile(std::ostream& out, const cMeshFileData& mesh);
 
 }  // namespace nimra
