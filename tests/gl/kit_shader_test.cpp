@@ -1,0 +1,161 @@
+#include <string>
+
+#include "kit_support.h"
+#include "render/mesh.h"
+#include "render/screen_quad.h"
+#include "render/shader_program.h"
+
+using namespace nimra;
+
+namespace {
+
+const char* kVertex =
+    "#version 120\n"
+    "void main() { gl_Position = vec4(gl_Vertex.xy, 0.0, 1.0); }\n";
+
+std::string shaderSource(int shader) {
+    GLint length = 0;
+    glGetShaderiv(static_cast<GLuint>(shader), GL_SHADER_SOURCE_LENGTH, &length);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    glGetShaderSource(static_cast<GLuint>(shader), length + 1, nullptr, text.data());
+    return text.c_str();
+}
+
+}  // namespace
+
+TEST(ShaderProgram, LinesKeepTheLastLineRule) {
+    kit::cTempDir dir;
+    const std::string ended = dir.write("ended.vert", "one\ntwo\n");
+    const std::string open = dir.write("open.vert", "one\ntwo");
+    const std::string missing = dir.file("missing.frag");
+
+    cShaderProgram a;
+    kit::startCapture();
+    a.loadFiles({ended, open}, {missing});
+    EXPECT_EQ(kit::stopCapture(), "file error:" + missing + "\n");
+    EXPECT_EQ(a.vertexStage.sourceLines,
+              (std::vector<std::string>{"one", "two", "", "one", "two"}));
+    EXPECT_EQ(a.programName, -1);
+}
+
+TEST(ShaderProgram, MissingFileStopsBeforeAnythingIsCompiled) {
+    kit::cTempDir dir;
+    const std::string vert = dir.write("a.vert", kVertex);
+    const std::string first = dir.write("first.frag", "#version 120\n");
+    const std::string missingVert = dir.file("nope.vert");
+
+    cShaderProgram program;
+    kit::startCapture();
+    program.loadFiles({missingVert, vert}, {first});
+    EXPECT_EQ(kit::stopCapture(), "file error:" + missingVert + "\n");
+    EXPECT_TRUE(program.vertexStage.sourceLines.empty());
+    EXPECT_TRUE(program.fragmentStage.sourceLines.empty());
+
+    // A readable first fragment file keeps its lines when the second is missing.
+    cShaderProgram second;
+    kit::startCapture();
+    second.loadFiles({vert}, {first, dir.file("gone.frag")});
+    EXPECT_EQ(kit::stopCapture(), "file error:" + dir.file("gone.frag") + "\n");
+    EXPECT_EQ(second.fragmentStage.sourceLines, (std::vector<std::string>{"#version 120", ""}));
+    EXPECT_EQ(second.fragmentStage.shaderName, -1);
+    EXPECT_EQ(second.programName, -1);
+
+    // With no program object, lookups answer -1 and leave GL's current program alone.
+    glUseProgram(0);
+    EXPECT_EQ(second.uniformLocation("anything"), -1);
+    EXPECT_EQ(second.attribLocation("anything"), -1);
+    EXPECT_EQ(kit::integer(GL_CURRENT_PROGRAM), 0);
+}
+
+TEST(ShaderProgram, FragmentFilesAreConcatenatedAndDraw) {
+    kit::cTempDir dir;
+    const std::string vert = dir.write("quad.vert", kVertex);
+    const std::string head = dir.write("head.frag",
+                                       "#version 120\n"
+                                       "uniform float green;\n"
+                                       "vec4 tint() { return vec4(1.0, green, 0.0, 1.0); }");
+    const std::string body = dir.write("body.frag", "void main() { gl_FragColor = tint(); }\n");
+
+    cShaderProgram program;
+    kit::startCapture();
+    program.loadFiles({vert}, {head, body});
+    EXPECT_EQ(kit::stopCapture(), "");
+    ASSERT_NE(program.programName, -1);
+    EXPECT_EQ(shaderSource(program.fragmentStage.shaderName),
+              "#version 120\nuniform float green;\n"
+              "vec4 tint() { return vec4(1.0, green, 0.0, 1.0); }\n"
+              "void main() { gl_FragColor = tint(); }\n\n");
+
+    glUseProgram(0);
+    glUniform1f(program.uniformLocation("green"), 1.0f);
+    EXPECT_EQ(kit::integer(GL_CURRENT_PROGRAM), program.programName);
+
+    cMesh quad;
+    fillScreenQuad(quad);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glViewport(0, 0, 800, 600);
+    quad.draw(&program, GL_TRIANGLES);
+    uint8_t pixel[4] = {};
+    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_EQ(pixel[1], 255);
+    EXPECT_EQ(pixel[2], 0);
+}
+
+TEST(ShaderProgram, VertexCompileFailurePrintsItsLogOnly) {
+    kit::cTempDir dir;
+    const std::string vert = dir.write("bad.vert", "#version 120\nvoid main() { nonsense; }\n");
+    const std::string frag = dir.write("bad.frag", "this would not compile either\n");
+
+    cShaderProgram program;
+    kit::startCapture();
+    program.load(vert, frag);
+    const std::string out = kit::stopCapture();
+    const std::string tail = "\ncompile and link failed\n";
+    ASSERT_GT(out.size(), tail.size());
+    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+    EXPECT_EQ(out.find("compile and link failed"), out.size() - tail.size() + 1);
+    EXPECT_NE(program.programName, -1);
+    EXPECT_NE(program.vertexStage.shaderName, -1);
+    EXPECT_EQ(program.fragmentStage.shaderName, -1);  // never compiled
+    kit::drainErrors();
+}
+
+TEST(ShaderProgram, UniformLookupMakesCurrentAndAttributesAreCached) {
+    kit::cTempDir dir;
+    const std::string vert = dir.write("attr.vert",
+                                       "#version 120\n"
+                                       "attribute vec3 colour;\n"
+                                       "varying vec3 c;\n"
+                                       "void main() { c = colour; gl_Position = gl_Vertex; }\n");
+    const std::string frag =
+        dir.write("attr.frag",
+                  "#version 120\nvarying vec3 c;\nvoid main() { gl_FragColor = vec4(c, 1.0); }\n");
+    cShaderProgram program;
+    program.load(vert, frag);
+    cShaderProgram other;
+    other.load(vert, frag);
+    ASSERT_NE(program.programName, -1);
+
+    glUseProgram(0);
+    EXPECT_EQ(program.uniformLocation("notThere"), -1);
+    EXPECT_EQ(kit::integer(GL_CURRENT_PROGRAM), program.programName);
+
+    EXPECT_GE(program.attribLocation("colour"), 0);
+    EXPECT_EQ(program.attribLocation("unused"), -1);
+    EXPECT_EQ(program.attributeCache.count("unused"), 1u);
+
+    // Answered from the cache: GL is not made to switch programs, and a planted cache entry
+    // wins over what GL would say.
+    glUseProgram(static_cast<GLuint>(other.programName));
+    const int colour = program.attribLocation("colour");
+    EXPECT_EQ(program.attribLocation("unused"), -1);
+    EXPECT_EQ(kit::integer(GL_CURRENT_PROGRAM), other.programName);
+    program.attributeCache["colour"] = colour + 7;
+    EXPECT_EQ(program.attribLocation("colour"), colour + 7);
+
+    // A new link starts the cache over.
+    EXPECT_TRUE(program.link());
+    EXPECT_TRUE(program.attributeCache.empty());
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Shared by the rendering kit's GL tests: scratch directories, captured standard output
+// and small images written through DevIL.
+
+#include <gtest/gtest.h>
+
+#include <IL/il.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "render/gl.h"
+#include "render/texture.h"
+
+namespace kit {
+
+// A fresh directory under the system's temporary directory, removed again at the end.
+class cTempDir {
+public:
+    cTempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "nimra-kit-XXXXXX");
+        if (mkdtemp(pattern.data())) mPath = pattern;
+    }
+    ~cTempDir() {
+        std::error_code ignored;
+        if (!mPath.empty()) std::filesystem::remove_all(mPath, ignored);
+    }
+    std::string file(const std::string& name) const { return mPath + "/" + name; }
+    std::string write(const std::string& name, const std::string& text) const {
+        std::ofstream(file(name), std::ios::binary) << text;
+        return file(name);
+    }
+
+private:
+    std::string mPath;
+};
+
+inline void startCapture() { ::testing::internal::CaptureStdout(); }
+inline std::string stopCapture() {
+    std::cout.flush();
+    return ::testing::internal::GetCapturedStdout();
+}
+
+// An RGBA PNG of the given size, every pixel the given colour.
+inline std::string writePng(const cTempDir& dir, const std::string& name, int width, int height,
+                            uint32_t rgba = 0xFF8040FFu) {
+    // The kit brings DevIL up once per process; a load of an unknown kind does just that.
+    nimra::cTexture(false).loadFile(dir.file("none.unknown"), GL_TEXTURE_2D, false);
+    std::vector<uint8_t> pixels(size_t(width) * height * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = uint8_t(rgba >> 24);
+        pixels[i + 1] = uint8_t(rgba >> 16);
+        pixels[i + 2] = uint8_t(rgba >> 8);
+        pixels[i + 3] = uint8_t(rgba);
+    }
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    ilTexImage(width, height, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, pixels.data());
+    ilEnable(IL_FILE_OVERWRITE);
+    const std::string path = dir.file(name);
+    EXPECT_TRUE(ilSave(IL_PNG, path.c_str())) << path;
+    ilDeleteImages(1, &image);
+    return path;
+}
+
+inline GLint integer(GLenum what) {
+    GLint value = 0;
+    glGetIntegerv(what, &value);
+    return value;
+}
+
+inline void drainErrors() {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+}  // namespace kit
