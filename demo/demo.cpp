@@ -1,5 +1,6 @@
 #include "demo/demo.h"
 
+#include "render/blur.h"
 #include "shell/state.h"
 
 namespace nimra {
@@ -9,6 +10,7 @@ void initFinale() { console << "initing demo finally finished scene" << std::end
 const std::vector<SceneInitialiser>& sceneInitialisers() {
     static const std::vector<SceneInitialiser> list = {
         initFinale,
+        [] { initBlur(256, 256); },
     };
     return list;
 }

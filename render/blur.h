@@ -12,7 +12,7 @@ void initBlur(int width, int height);
 // 1 + the pass count rounded up to even: 0 -> 1 pass, 1 and 2 -> 3, 3 -> 5.
 void blurTexture(cTexture& source, int passes);
 
-// Holds the last blur; scenes bind it to a unit of their choice.
+// Holds the last blur; scenes bind it to a unit of their choice. Exists from initBlur on.
 cTexture& blurResult();
 
 }  // namespace nimra
