@@ -59,10 +59,21 @@ public:
     // Opens the file for streaming; nothing is decoded until it plays. A missing or
     // unreadable file stores a null sound and reports the failure.
     Result createStream(const char* path, unsigned mode, void* extendedInfo, cSound** sound);
-    // Starts the sound at once from its beginning. A null sound stores a null channel.
+    // Starts the sound at once from its beginning. A null sound stores a null channel. A
+    // stream has one channel: playing it again restarts it there. Starting paused is not
+    // offered (nothing could resume it).
     Result playSound(int channelIndex, cSound* sound, bool paused, cChannel** channel);
 
-    // ... private state lives in audio.cpp
+    // Stops the output and frees the system with every sound and channel it made.
+    Result release();
+
+    struct cState;  // the layer's own
+
+private:
+    friend Result systemCreate(cSystem** system);
+    explicit cSystem(cState* state) : state(state) {}
+    ~cSystem() = default;
+    cState* state;
 };
 
 Result systemCreate(cSystem** system);
@@ -75,12 +86,21 @@ public:
     Result getSpectrum(float* values, int count, int channelOffset, int windowType);
 
     // Non-real-time mode: the stream position, in milliseconds, whose preceding 1024 samples
-    // the next spectrum is taken from. Moving forward decodes on; moving back seeks.
+    // the next spectrum is taken from. Moving forward decodes on; moving back seeks. In real
+    // time it moves playback there.
     Result setPosition(uint32_t milliseconds);
     // Milliseconds played so far (or set, in non-real-time mode).
     Result getPosition(uint32_t* milliseconds);
     // Whether the stream is still playing (false once the end has been output).
     Result isPlaying(bool* playing);
+
+    struct cState;  // the layer's own
+
+private:
+    friend class cSystem;
+    explicit cChannel(cState* state) : state(state) {}
+    ~cChannel();
+    cState* state;
 };
 
 }  // namespace nimra::audio

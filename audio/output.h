@@ -1,0 +1,51 @@
+#pragma once
+// Where a system's mixed frames go: the SDL audio device, or, where none can be opened, a
+// thread that takes them at the device's pace on the wall clock and drops them, so that
+// everything that follows the output's progress keeps moving.
+
+#include <pthread.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+#include "audio/audio.h"
+
+namespace nimra::audio {
+
+class cOutput {
+public:
+    // Fills `count` interleaved 16-bit stereo frames at 44.1 kHz. Called on the output's
+    // own thread.
+    using MixFunction = void (*)(void* context, int16_t* frames, int count);
+
+    cOutput() = default;
+    ~cOutput() { stop(); }
+    cOutput(const cOutput&) = delete;
+    cOutput& operator=(const cOutput&) = delete;
+
+    // resultOk once either output runs; resultOutputInit when not even the silent one can.
+    Result start(MixFunction mix, void* context);
+    void stop();
+    bool silent() const { return kind == eKind::clock; }
+
+private:
+    enum class eKind { none, device, clock };
+
+    bool openDevice();
+    Result startClock();
+    static void deviceCallback(void* self, uint8_t* stream, int length);
+    static void* clockThread(void* self);
+
+    MixFunction mix = nullptr;
+    void* context = nullptr;
+    eKind kind = eKind::none;
+    bool ownsAudioSubsystem = false;
+
+    pthread_t thread{};
+    std::mutex lock;
+    std::condition_variable wake;
+    bool stopping = false;
+};
+
+}  // namespace nimra::audio

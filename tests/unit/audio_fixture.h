@@ -1,0 +1,125 @@
+#pragma once
+// MP3 files for the audio tests, encoded with LAME at test time from signals the tests know,
+// once per process, into a private folder removed at exit.
+
+#include <lame.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "audio/audio.h"
+
+namespace nimra::audio::fixture {
+
+constexpr double pi = 3.14159265358979323846;
+
+// A sine centred on spectrum bin `bin` at the output rate, so that it reads `amplitude`.
+inline float binTone(double bin, double amplitude, double frame, double rate = sampleRate) {
+    return static_cast<float>(amplitude *
+                              std::sin(2.0 * pi * bin * sampleRate / fftSize * frame / rate));
+}
+
+// signal(frame, channel) in [-1, 1].
+using Signal = std::function<float(int frame, int channel)>;
+
+// CBR with the LAME tag written back, so the decoder can drop the encoder's delay and
+// padding and frame n of the file is frame n of the signal.
+inline bool writeMp3(const std::string& path, int rate, int channels, int frames,
+                     const Signal& signal) {
+    std::vector<short> pcm(static_cast<size_t>(frames) * channels);
+    for (int f = 0; f < frames; ++f) {
+        for (int c = 0; c < channels; ++c) {
+            pcm[f * channels + c] = static_cast<short>(std::lround(32767.0f * signal(f, c)));
+        }
+    }
+
+    lame_global_flags* lame = lame_init();
+    lame_set_in_samplerate(lame, rate);
+    lame_set_out_samplerate(lame, rate);
+    lame_set_num_channels(lame, channels);
+    lame_set_mode(lame, channels == 1 ? MONO : STEREO);
+    lame_set_brate(lame, 192);
+    lame_set_quality(lame, 5);
+    std::FILE* file = std::fopen(path.c_str(), "wb+");
+    bool written = file && lame_init_params(lame) >= 0;
+    if (written) {
+        std::vector<unsigned char> mp3(frames + frames / 4 + 7200);
+        int bytes = channels == 1
+                        ? lame_encode_buffer(lame, pcm.data(), pcm.data(), frames, mp3.data(),
+                                             static_cast<int>(mp3.size()))
+                        : lame_encode_buffer_interleaved(lame, pcm.data(), frames, mp3.data(),
+                                                         static_cast<int>(mp3.size()));
+        written = bytes >= 0 && std::fwrite(mp3.data(), 1, bytes, file) == size_t(bytes);
+        bytes = lame_encode_flush(lame, mp3.data(), static_cast<int>(mp3.size()));
+        written = written && bytes >= 0 && std::fwrite(mp3.data(), 1, bytes, file) == size_t(bytes);
+        if (written) lame_mp3_tags_fid(lame, file);
+    }
+    if (file) std::fclose(file);
+    lame_close(lame);
+    return written;
+}
+
+// Left channel: bin 20 for the first 1.5 s, then bin 40. Right channel: bin 80 throughout.
+// All at amplitude 0.5.
+constexpr int tonesFrames = 3 * sampleRate;
+constexpr int tonesSwitchFrame = 3 * sampleRate / 2;
+
+struct cFiles {
+    std::string folder;
+    std::string tones;    // 3 s, as above
+    std::string brief;    // 0.3 s of bin 20 on both sides
+    std::string mono;     // 1 s mono at 22.05 kHz, bin 20's frequency
+    std::string garbage;  // text with an .mp3 name
+    bool ready = false;
+
+    cFiles() {
+        char name[] = "/tmp/nimra-audio-XXXXXX";
+        if (!mkdtemp(name)) return;
+        folder = name;
+        tones = folder + "/tones.mp3";
+        brief = folder + "/brief.mp3";
+        mono = folder + "/mono.mp3";
+        garbage = folder + "/garbage.mp3";
+        ready = writeMp3(tones, sampleRate, 2, tonesFrames,
+                         [](int f, int c) {
+                             if (c == 1) return binTone(80, 0.5, f);
+                             return binTone(f < tonesSwitchFrame ? 20 : 40, 0.5, f);
+                         }) &&
+                writeMp3(brief, sampleRate, 2, 3 * sampleRate / 10,
+                         [](int f, int) { return binTone(20, 0.5, f); }) &&
+                writeMp3(mono, sampleRate / 2, 1, sampleRate / 2,
+                         [](int f, int) { return binTone(20, 0.5, f, sampleRate / 2); });
+        if (std::FILE* text = std::fopen(garbage.c_str(), "w")) {
+            std::fputs("these are not the frames you are looking for\n", text);
+            std::fclose(text);
+        } else {
+            ready = false;
+        }
+    }
+    ~cFiles() {
+        for (const std::string* path : {&tones, &brief, &mono, &garbage}) {
+            std::remove(path->c_str());
+        }
+        if (!folder.empty()) rmdir(folder.c_str());
+    }
+};
+
+inline const cFiles& files() {
+    static const cFiles made;
+    return made;
+}
+
+inline int loudestBin(const std::vector<float>& bins) {
+    int loudest = 0;
+    for (int k = 1; k < static_cast<int>(bins.size()); ++k) {
+        if (bins[k] > bins[loudest]) loudest = k;
+    }
+    return loudest;
+}
+
+}  // namespace nimra::audio::fixture

@@ -1,0 +1,130 @@
+// The spectrum on synthesised signals, and the sample record it is taken from.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "audio/spectrum.h"
+#include "audio_fixture.h"
+
+namespace nimra::audio {
+namespace {
+
+using fixture::binTone;
+using fixture::loudestBin;
+
+std::vector<float> spectrumOf(const std::vector<float>& samples) {
+    cSpectrumAnalyser analyser;
+    std::vector<float> bins(spectrumBins, -1.0f);
+    analyser.analyse(samples.data(), bins.data(), spectrumBins);
+    return bins;
+}
+
+std::vector<float> signal(float (*sample)(int frame)) {
+    std::vector<float> samples(fftSize);
+    for (int i = 0; i < fftSize; ++i)
+        samples[i] = sample(i);
+    return samples;
+}
+
+float largestExcept(const std::vector<float>& bins, std::initializer_list<int> skipped) {
+    float largest = 0.0f;
+    for (int k = 0; k < static_cast<int>(bins.size()); ++k) {
+        bool skip = false;
+        for (int s : skipped)
+            skip = skip || s == k;
+        if (!skip) largest = std::max(largest, bins[k]);
+    }
+    return largest;
+}
+
+TEST(AudioSpectrum, FullScaleSineReadsOneInItsBin) {
+    // 861.3 Hz is bin 20 (20 x 44100 / 1024 = 861.33 Hz) to within a thousandth of a bin.
+    const auto bins = spectrumOf(signal([](int i) {
+        return static_cast<float>(std::sin(2.0 * fixture::pi * 861.3 * i / sampleRate));
+    }));
+    EXPECT_EQ(loudestBin(bins), 20);
+    EXPECT_NEAR(bins[20], 1.0f, 0.005f);
+    EXPECT_LT(largestExcept(bins, {20}), 0.01f);
+}
+
+TEST(AudioSpectrum, SilenceAndConstantLevels) {
+    for (float bin : spectrumOf(std::vector<float>(fftSize, 0.0f)))
+        EXPECT_EQ(bin, 0.0f);
+
+    const auto level = spectrumOf(std::vector<float>(fftSize, -0.25f));
+    EXPECT_NEAR(level[0], 0.25f, 1e-5f);
+    EXPECT_LT(largestExcept(level, {0}), 1e-5f);
+}
+
+TEST(AudioSpectrum, TwoTonesLandInTheirOwnBins) {
+    const auto bins =
+        spectrumOf(signal([](int i) { return binTone(10, 0.5, i) + binTone(50, 0.25, i); }));
+    EXPECT_NEAR(bins[10], 0.5f, 1e-4f);
+    EXPECT_NEAR(bins[50], 0.25f, 1e-4f);
+    EXPECT_LT(largestExcept(bins, {10, 50}), 1e-4f);
+}
+
+TEST(AudioSpectrum, FillsOnlyTheBinsAskedFor) {
+    const auto samples = signal([](int i) { return binTone(3, 0.5, i) + binTone(100, 0.5, i); });
+    const auto full = spectrumOf(samples);
+
+    cSpectrumAnalyser analyser;
+    std::vector<float> some(spectrumBins, -1.0f);
+    analyser.analyse(samples.data(), some.data(), 64);
+    for (int k = 0; k < 64; ++k)
+        EXPECT_FLOAT_EQ(some[k], full[k]) << k;
+    for (int k = 64; k < spectrumBins; ++k)
+        ASSERT_EQ(some[k], -1.0f) << k;
+}
+
+// Frame f carries f on the left and -f on the right, so a slip in order or side shows.
+std::vector<int16_t> ramp(int first, int count) {
+    std::vector<int16_t> frames;
+    for (int f = first; f < first + count; ++f) {
+        frames.push_back(static_cast<int16_t>(f));
+        frames.push_back(static_cast<int16_t>(-f));
+    }
+    return frames;
+}
+
+std::vector<int> windowOf(const cSampleHistory& history, int64_t end, int side, int count) {
+    std::vector<float> samples(count);
+    history.window(end, side, samples.data(), count);
+    std::vector<int> frames;
+    for (float s : samples)
+        frames.push_back(static_cast<int>(std::lround(s * 32768.0f)));
+    return frames;
+}
+
+TEST(AudioHistory, WindowFollowsTheNewestFramesAcrossTheRingEdge) {
+    cSampleHistory history(8);
+    history.append(ramp(0, 5).data(), 5);
+    history.append(ramp(5, 6).data(), 6);  // wraps round: frames 3 to 10 are kept
+    EXPECT_EQ(history.begin(), 3);
+    EXPECT_EQ(history.end(), 11);
+    EXPECT_EQ(windowOf(history, 11, 0, 6), (std::vector<int>{5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(windowOf(history, 11, 1, 3), (std::vector<int>{-8, -9, -10}));
+    // Frames 1 and 2 have been overwritten, 11 and 12 are still to come.
+    EXPECT_EQ(windowOf(history, 5, 0, 4), (std::vector<int>{0, 0, 3, 4}));
+    EXPECT_EQ(windowOf(history, 13, 0, 4), (std::vector<int>{9, 10, 0, 0}));
+
+    // A block longer than the whole record leaves only its tail.
+    history.append(ramp(11, 20).data(), 20);
+    EXPECT_EQ(history.begin(), 23);
+    EXPECT_EQ(windowOf(history, 31, 0, 8), (std::vector<int>{23, 24, 25, 26, 27, 28, 29, 30}));
+}
+
+TEST(AudioHistory, RestartForgetsWhatCameBefore) {
+    cSampleHistory history(16);
+    history.append(ramp(0, 10).data(), 10);
+    history.restart(100);
+    EXPECT_EQ(windowOf(history, 100, 0, 4), (std::vector<int>{0, 0, 0, 0}));
+    history.append(ramp(100, 3).data(), 3);
+    EXPECT_EQ(windowOf(history, 103, 0, 5), (std::vector<int>{0, 0, 100, 101, 102}));
+    EXPECT_EQ(windowOf(history, 103, 1, 2), (std::vector<int>{-101, -102}));
+}
+
+}  // namespace
+}  // namespace nimra::audio
