@@ -89,19 +89,6 @@ TEST(Texture, NonPowerOfTwoWarnsAndRoundsEachLevelDown) {
     EXPECT_TRUE(texture.isMipmapped());
 }
 
-TEST(Texture, WithoutMipmapsOneLevelAndLinearFiltering) {
-    kit::cTempDir dir;
-    const std::string path = kit::writePng(dir, "plain.png", 100, 60);
-    cTexture texture(false);
-    kit::startCapture();
-    texture.loadFile(path, GL_TEXTURE_2D, false);
-    EXPECT_EQ(kit::stopCapture(), "");  // no warning without a chain
-    glBindTexture(GL_TEXTURE_2D, texture.name);
-    EXPECT_EQ(levelSizes().size(), 1u);
-    EXPECT_EQ(texture.width, 100);
-    EXPECT_FALSE(texture.isMipmapped());
-}
-
 TEST(Texture, FailuresAndUnknownKinds) {
     kit::cTempDir dir;
     const std::string missing = dir.file("missing.png");
