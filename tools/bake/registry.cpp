@@ -1,0 +1,13 @@
+#include "asset.h"
+
+namespace nimra::bake {
+
+std::vector<cAsset> allAssets() {
+    std::vector<cAsset> assets;
+    addCardAssets(assets);
+    addPictureAssets(assets);
+    addTextureAssets(assets);
+    return assets;
+}
+
+}  // namespace nimra::bake
