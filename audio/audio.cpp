@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,7 +23,7 @@ static constexpr int historyFrames = 16384;
 static constexpr int decodeChunk = 4096;
 // In non-real-time mode a forward step longer than this seeks rather than decoding through.
 static constexpr int64_t longestDecodeOn = 2 * sampleRate;
-static constexpr int64_t noEnd = INT64_MAX;
+static constexpr int64_t noEnd = std::numeric_limits<int64_t>::max();
 
 static bool nonRealTime = false;
 void setNonRealTime(bool enabled) { nonRealTime = enabled; }
@@ -45,7 +45,7 @@ const char* errorString(Result code) {
         case resultFileBad:
             return "The file could not be read.";
         case resultFormat:
-            return "The file is not a stream this layer can play.";
+            return "The file is not an MP3 stream that can be played.";
         case resultInvalidParam:
             return "An argument was missing or out of range.";
         case resultInvalidHandle:
@@ -142,9 +142,9 @@ static void restartAt(cChannel::cState& channel, int64_t frame) {
     channel.endFrame = reached ? noEnd : frame;
 }
 
-// Real time: the output mixes the channel exactly while its stream has not run dry. Caller
-// holds the mix lock.
-static void followEnd(cChannel::cState& channel) {
+// Real time: the output mixes a channel for exactly as long as its stream has not run dry.
+// Caller holds the mix lock.
+static void updateMixing(cChannel::cState& channel) {
     std::vector<cChannel::cState*>& playing = channel.system.playing;
     const auto found = std::find(playing.begin(), playing.end(), &channel);
     const bool live = channel.endFrame == noEnd;
@@ -263,7 +263,7 @@ Result cSystem::playSound(int channelIndex, cSound* sound, bool paused, cChannel
             std::lock_guard<std::mutex> history(started.historyLock);
             started.positionMs = 0;
         }
-        if (!state->nonRealTime) followEnd(started);
+        if (!state->nonRealTime) updateMixing(started);
     }
     *channel = sound->channel;
     return resultOk;
@@ -312,7 +312,7 @@ Result cChannel::setPosition(uint32_t milliseconds) {
         state->positionMs = milliseconds;
     } else {
         restartAt(*state, framesAt(milliseconds));
-        followEnd(*state);
+        updateMixing(*state);
     }
     return resultOk;
 }

@@ -28,15 +28,11 @@ std::vector<float> signal(float (*sample)(int frame)) {
     return samples;
 }
 
-float largestExcept(const std::vector<float>& bins, std::initializer_list<int> skipped) {
-    float largest = 0.0f;
-    for (int k = 0; k < static_cast<int>(bins.size()); ++k) {
-        bool skip = false;
-        for (int s : skipped)
-            skip = skip || s == k;
-        if (!skip) largest = std::max(largest, bins[k]);
-    }
-    return largest;
+// The loudest bin other than the named ones.
+float largestOther(std::vector<float> bins, std::initializer_list<int> named) {
+    for (int k : named)
+        bins[k] = 0.0f;
+    return *std::max_element(bins.begin(), bins.end());
 }
 
 TEST(AudioSpectrum, FullScaleSineReadsOneInItsBin) {
@@ -46,7 +42,7 @@ TEST(AudioSpectrum, FullScaleSineReadsOneInItsBin) {
     }));
     EXPECT_EQ(loudestBin(bins), 20);
     EXPECT_NEAR(bins[20], 1.0f, 0.005f);
-    EXPECT_LT(largestExcept(bins, {20}), 0.01f);
+    EXPECT_LT(largestOther(bins, {20}), 0.01f);
 }
 
 TEST(AudioSpectrum, SilenceAndConstantLevels) {
@@ -55,7 +51,7 @@ TEST(AudioSpectrum, SilenceAndConstantLevels) {
 
     const auto level = spectrumOf(std::vector<float>(fftSize, -0.25f));
     EXPECT_NEAR(level[0], 0.25f, 1e-5f);
-    EXPECT_LT(largestExcept(level, {0}), 1e-5f);
+    EXPECT_LT(largestOther(level, {0}), 1e-5f);
 }
 
 TEST(AudioSpectrum, TwoTonesLandInTheirOwnBins) {
@@ -63,7 +59,7 @@ TEST(AudioSpectrum, TwoTonesLandInTheirOwnBins) {
         spectrumOf(signal([](int i) { return binTone(10, 0.5, i) + binTone(50, 0.25, i); }));
     EXPECT_NEAR(bins[10], 0.5f, 1e-4f);
     EXPECT_NEAR(bins[50], 0.25f, 1e-4f);
-    EXPECT_LT(largestExcept(bins, {10, 50}), 1e-4f);
+    EXPECT_LT(largestOther(bins, {10, 50}), 1e-4f);
 }
 
 TEST(AudioSpectrum, FillsOnlyTheBinsAskedFor) {
@@ -98,12 +94,10 @@ std::vector<int> windowOf(const cSampleHistory& history, int64_t end, int side, 
     return frames;
 }
 
-TEST(AudioHistory, WindowFollowsTheNewestFramesAcrossTheRingEdge) {
+TEST(AudioHistory, WindowsFollowTheRingAndReadSilenceOutsideIt) {
     cSampleHistory history(8);
     history.append(ramp(0, 5).data(), 5);
     history.append(ramp(5, 6).data(), 6);  // wraps round: frames 3 to 10 are kept
-    EXPECT_EQ(history.begin(), 3);
-    EXPECT_EQ(history.end(), 11);
     EXPECT_EQ(windowOf(history, 11, 0, 6), (std::vector<int>{5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(windowOf(history, 11, 1, 3), (std::vector<int>{-8, -9, -10}));
     // Frames 1 and 2 have been overwritten, 11 and 12 are still to come.
@@ -112,15 +106,10 @@ TEST(AudioHistory, WindowFollowsTheNewestFramesAcrossTheRingEdge) {
 
     // A block longer than the whole record leaves only its tail.
     history.append(ramp(11, 20).data(), 20);
-    EXPECT_EQ(history.begin(), 23);
     EXPECT_EQ(windowOf(history, 31, 0, 8), (std::vector<int>{23, 24, 25, 26, 27, 28, 29, 30}));
-}
 
-TEST(AudioHistory, RestartForgetsWhatCameBefore) {
-    cSampleHistory history(16);
-    history.append(ramp(0, 10).data(), 10);
+    // After a restart nothing before it is heard, however recently it was appended.
     history.restart(100);
-    EXPECT_EQ(windowOf(history, 100, 0, 4), (std::vector<int>{0, 0, 0, 0}));
     history.append(ramp(100, 3).data(), 3);
     EXPECT_EQ(windowOf(history, 103, 0, 5), (std::vector<int>{0, 0, 100, 101, 102}));
     EXPECT_EQ(windowOf(history, 103, 1, 2), (std::vector<int>{-101, -102}));
