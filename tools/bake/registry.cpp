@@ -7,6 +7,7 @@ std::vector<cAsset> allAssets() {
     addCardAssets(assets);
     addPictureAssets(assets);
     addTextureAssets(assets);
+    addMeshAssets(assets);
     return assets;
 }
 
