@@ -413,6 +413,178 @@ void makeOverlay(const std::string& path) {
     image.writePng(path, true);
 }
 
+// Every point of a path rotated by an angle (radians) about a centre, then moved.
+cPath turned(const cPath& path, double angle, cPoint centre, cPoint to) {
+    cPath out = path;
+    const double c = std::cos(angle), s = std::sin(angle);
+    for (cPath::cCommand& command : out.commands)
+        for (cPoint& p : command.p) {
+            const double x = p.x - centre.x, y = p.y - centre.y;
+            p = {to.x + c * x - s * y, to.y + s * x + c * y};
+        }
+    return out;
+}
+
+// A slide trombone, lying along +x with its bell forward, in design units (about 380 long).
+struct cTrombone {
+    cPath tubes;  // stroked
+    cPath bell;   // filled
+    cPath rim;
+};
+
+cTrombone trombone() {
+    cTrombone t;
+    // The slide: two long tubes joined by the bow at the far end.
+    t.tubes.moveTo(200, 0).lineTo(560, 0).cubicTo(575, 0, 575, 22, 560, 22).lineTo(170, 22);
+    // The bell section runs back from the slide, round the tuning bow, and forward.
+    t.tubes.moveTo(200, 0).lineTo(112, 0).cubicTo(84, 0, 84, -46, 112, -46).lineTo(336, -46);
+    // Braces and the mouthpiece shank.
+    t.tubes.moveTo(236, 0).lineTo(236, 22).moveTo(150, 0).lineTo(150, -46);
+    t.tubes.moveTo(300, -46).lineTo(300, 0);
+    t.bell.moveTo(330, -50).cubicTo(400, -52, 440, -66, 472, -112).lineTo(472, 20);
+    t.bell.cubicTo(440, -26, 400, -40, 330, -42).close();
+    t.rim.ellipse(472, -46, 9, 66);
+    t.bell.ellipse(170, 22, 5, 9);
+    return t;
+}
+
+void makeConcertPoster(const std::string& path) {
+    cImage image(1024, 512);
+    const cCanvasMap map = screenMap(image);
+    const int w = image.width, h = image.height;
+    constexpr double cx = 400, cy = 300;
+
+    // Sunburst rays round a warm glow, like an old jazz bill.
+    image.shade([&](float u, float v) {
+        const double x = u * screenW - cx, y = v * screenH - cy;
+        const double angle = std::atan2(y, x), r = std::hypot(x, y) / 500;
+        const float ray = smoothstep(-0.15f, 0.15f, float(std::sin(angle * 14)));
+        cColour c = mix(rgb(0x3A0D2E), rgb(0x5E1636), ray);
+        c = mix(rgb(0xF58A3A), c, std::min(1.0f, float(r * 1.6)));
+        return c;
+    });
+    cMask disc = fillPath(cPath().circle(cx, cy, 175), w, h, map);
+    image.paint(disc, [&](float, float v) {
+        return mix(rgb(0xFFE2A0), rgb(0xF7A448),
+                   std::clamp(float((v * screenH - 125) / 350), 0.0f, 1.0f));
+    });
+    image.paint(strokePath(cPath().circle(cx, cy, 190), w, h, map, 3, true), rgb(0xFFD27A, 0.8f));
+
+    // The trombone across the sun, in brass with a dark edge and a soft shadow.
+    const cTrombone horn = trombone();
+    const double angle = -0.3;
+    const cPoint centre{330, -10}, to{cx + 10, cy + 10};
+    const cPath tubes = turned(horn.tubes, angle, centre, to);
+    const cPath bell = turned(horn.bell, angle, centre, to);
+    const cPath rim = turned(horn.rim, angle, centre, to);
+    cMask edge = strokePath(tubes, w, h, map, 13);
+    edge.add(strokePath(bell, w, h, map, 6, true));
+    edge.add(fillPath(bell, w, h, map));
+    cMask shadow(w, h);
+    {
+        cCanvasMap shifted = map;
+        shifted.offsetX += 10 * map.scale;
+        shifted.offsetY += 14 * map.scale;
+        shadow = strokePath(tubes, w, h, shifted, 13);
+        shadow.add(fillPath(bell, w, h, shifted));
+        blur(shadow, 9, 9);
+    }
+    image.paint(shadow, withAlpha(rgb(0x2A0818), 0.6f));
+    image.paint(edge, rgb(0x2A1208));
+    cMask brass = strokePath(tubes, w, h, map, 8);
+    brass.add(fillPath(bell, w, h, map));
+    image.paint(brass, [&](float u, float v) {
+        const float n = 0.5f + 0.5f * std::sin(u * 40 + v * 25);
+        return mix(rgb(0xB8741E), rgb(0xFFE7A0), n * n);
+    });
+    image.paint(strokePath(rim, w, h, map, 4, true), rgb(0xFFF0C0));
+
+    // The bill's lettering.
+    cFont display(displayFontPath), label(textBoldFontPath);
+    cTypeBlock top;
+    top.lines.push_back({"TONIGHT", &label, 26, rgb(0xFFD27A), rgb(0xF08A3C), 0.35});
+    top.centreX = image.width / 2.0;
+    top.centreY = image.height * 0.13;
+    top.maxWidth = image.width * 0.8;
+    top.squashX = map.squashX;
+    paintBlock(image, top);
+    cTypeBlock bottom;
+    bottom.lines.push_back(
+        {"the slow harbour quintet", &display, 34, rgb(0xFFF6E6), rgb(0xFFD9A0), 0.01});
+    bottom.centreX = image.width / 2.0;
+    bottom.centreY = image.height * 0.86;
+    bottom.maxWidth = image.width * 0.8;
+    bottom.squashX = map.squashX;
+    paintBlock(image, bottom);
+    image.writePng(path, false);
+}
+
+// Neon tubes: a hot core, the coloured tube and a wide glow on the wall behind.
+void paintNeon(cImage& image, const cMask& tube, const cMask& core, cColour colour) {
+    cMask wide = tube;
+    blur(wide, 22, 22);
+    image.glow(wide, withAlpha(colour, 1.4f));
+    cMask near = tube;
+    blur(near, 5, 5);
+    image.glow(near, withAlpha(colour, 1.2f));
+    image.paint(tube, mix(colour, rgb(0xFFFFFF), 0.35f));
+    image.paint(core, withAlpha(rgb(0xFFFFFF), 0.85f));
+}
+
+void makeNeonSign(const std::string& path) {
+    cImage image(1024, 512);
+    const cCanvasMap map = screenMap(image);
+    const int w = image.width, h = image.height;
+    constexpr uint32_t seed = 0x4e0;
+
+    // A dark brick wall.
+    image.shade([&](float u, float v) {
+        const double x = u * screenW, y = v * screenH;
+        const int row = int(y / 26);
+        const double bx = x + (row % 2) * 32;
+        const int column = int(bx / 64);
+        const double fx = bx - column * 64, fy = y - row * 26;
+        const float joint = (fx < 3 || fy < 3) ? 1.0f : 0.0f;
+        const float tone = latticeValue(column, row, seed);
+        const float grain = fbm(u * 40, v * 30, seed + 1, 3);
+        cColour brick = mix(rgb(0x3A1A18), rgb(0x5A2820), tone);
+        brick = scaled(brick, 0.85f + 0.25f * grain);
+        cColour c = mix(brick, rgb(0x1A1012), joint * 0.9f);
+        const double dx = (u - 0.5) * 1.3, dy = v - 0.45;
+        return scaled(c, float(0.35 + 0.65 * std::exp(-(dx * dx + dy * dy) * 3)));
+    });
+
+    cFont display(displayFontPath);
+    auto neonWord = [&](const char* text, double capHeight, double x, double y, cColour colour) {
+        cTypeBlock block;
+        block.lines.push_back({text, &display, capHeight * map.scale, colour, colour, 0.06});
+        block.centreX = x * map.scale * map.squashX;
+        block.centreY = y * map.scale;
+        block.maxWidth = image.width;
+        block.squashX = map.squashX;
+        cCanvasMap wordMap;
+        const std::vector<cPlacedLine> lines = layoutBlock(block, &wordMap);
+        const cMask tube = strokePath(lines[0].glyphs, w, h, wordMap, 5.5 * map.scale, true);
+        const cMask core = strokePath(lines[0].glyphs, w, h, wordMap, 1.8 * map.scale, true);
+        paintNeon(image, tube, core, colour);
+    };
+    neonWord("jazz", 120, 330, 250, rgb(0xFF4FA0));
+    neonWord("& funk", 84, 360, 410, rgb(0x38E0FF));
+
+    // A neon saxophone beside the words.
+    const cSaxophone sax = saxophone();
+    cCanvasMap emblem = map;
+    emblem.scale = map.scale * 2.3;
+    emblem.offsetX = 612 * map.scale;
+    emblem.offsetY = 300 * map.scale;
+    cPath outline = sax.body;
+    outline.append(sax.crook).append(sax.bell);
+    const cMask tube = strokePath(outline, w, h, emblem, 2.3);
+    const cMask core = strokePath(outline, w, h, emblem, 0.8);
+    paintNeon(image, tube, core, rgb(0xFFB23A));
+    image.writePng(path, false);
+}
+
 }  // namespace
 
 void addPictureAssets(std::vector<cAsset>& assets) {
@@ -422,6 +594,9 @@ void addPictureAssets(std::vector<cAsset>& assets) {
     assets.push_back(
         {"introback2.png", sources, {}, "", [](const std::string& p) { makeHarbour(p, true); }, 3});
     assets.push_back({"sax_overlay.png", sources, {}, "", makeOverlay, 1});
+    assets.push_back(
+        {"break1.png", sources, {displayFontPath, textBoldFontPath}, "", makeConcertPoster, 2});
+    assets.push_back({"break2.png", sources, {displayFontPath}, "", makeNeonSign, 2});
 }
 
 }  // namespace nimra::bake
