@@ -1,5 +1,8 @@
 #include "demo/demo.h"
 
+#include "demo/interludes.h"
+#include "demo/opening.h"
+#include "demo/word_cards.h"
 #include "render/blur.h"
 #include "shell/state.h"
 
@@ -9,8 +12,8 @@ void initFinale() { console << "initing demo finally finished scene" << std::end
 
 const std::vector<SceneInitialiser>& sceneInitialisers() {
     static const std::vector<SceneInitialiser> list = {
-        initFinale,
-        [] { initBlur(256, 256); },
+        initOpeningScene, initBreak,      initFinale,
+        initWordCards,    initSlideCards, [] { initBlur(256, 256); },
     };
     return list;
 }

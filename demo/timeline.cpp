@@ -1,7 +1,148 @@
 #include "demo/timeline.h"
 
+#include "demo/blob_fountain.h"
+#include "demo/interludes.h"
+#include "demo/opening.h"
+#include "demo/word_cards.h"
+#include "math/matrix.h"
+#include "render/gl.h"
+#include "render/transform.h"
+#include "shell/state.h"
+
 namespace nimra {
 
-void runTimeline() {}
+float clockSeconds = 0.0f;
+float slowPhase = 0.0f;
+float musicPhase = 0.0f;
+float overlayTime = 0.0f;
+
+const uint32_t blendFactors[blendFactorCount] = {
+    GL_ZERO,
+    GL_ONE,
+    GL_SRC_COLOR,
+    GL_ONE_MINUS_SRC_COLOR,
+    GL_DST_COLOR,
+    GL_ONE_MINUS_DST_COLOR,
+    GL_SRC_ALPHA,
+    GL_ONE_MINUS_SRC_ALPHA,
+    GL_DST_ALPHA,
+    GL_ONE_MINUS_DST_ALPHA,
+    GL_SRC_ALPHA_SATURATE,
+    GL_CONSTANT_COLOR,
+    GL_ONE_MINUS_CONSTANT_COLOR,
+    GL_CONSTANT_ALPHA,
+    GL_ONE_MINUS_CONSTANT_ALPHA,
+};
+uint32_t blendSourceIndex = 4;
+uint32_t blendDestIndex = 1;
+
+// Rows run in this order; on a shared boundary millisecond both neighbours run. A scene
+// joins the show by putting its render into its row.
+const cSceneWindow sceneWindows[sceneWindowCount] = {
+    {"tunnel", 30312, 48939, nullptr},        {"sculpture", 48939, 86210, nullptr},
+    {"loudspeakers", 86210, 123505, nullptr}, {"break", 123505, 128182, drawBreak},
+    {"creatures", 128172, 146828, nullptr},   {"spheres", 146828, 184081, nullptr},
+    {"composite", 184081, 193384, nullptr},   {"final composite", 193384, INT_MAX, nullptr},
+};
+
+float advanceClockSeconds(float clock, int dt) { return static_cast<float>(clock + dt * 0.001); }
+
+float advanceSlowPhase(float phase, int dt, int t) {
+    if (t < slowPhaseStart) return phase;
+    return static_cast<float>(phase + dt * 0.0003);
+}
+
+float advanceMusicPhase(float phase, int dt, float bin20) {
+    return static_cast<float>(phase + dt * 0.01 + dt * static_cast<double>(bin20) * 2.1);
+}
+
+float overlayTimeFor(float clock) { return static_cast<float>(clock * 0.1); }
+
+uint32_t stepBlendIndex(uint32_t index, int step) {
+    const uint32_t next = index + static_cast<uint32_t>(step);
+    return next >= static_cast<uint32_t>(blendFactorCount) ? blendFactorCount - 1 : next;
+}
+
+static void printBlendIndices() {
+    console << "blend mode SRC:" << blendSourceIndex << std::endl;
+    console << "blend mode DST:" << blendDestIndex << std::endl;
+}
+
+void handleBlendKeys() {
+    if (wasKeyPressed('t')) {
+        blendSourceIndex = stepBlendIndex(blendSourceIndex, -1);
+        printBlendIndices();
+    }
+    if (wasKeyPressed('y')) {
+        blendSourceIndex = stepBlendIndex(blendSourceIndex, 1);
+        printBlendIndices();
+    }
+    if (wasKeyPressed('g')) {
+        blendDestIndex = stepBlendIndex(blendDestIndex, -1);
+        printBlendIndices();
+    }
+    if (wasKeyPressed('h')) {
+        blendDestIndex = stepBlendIndex(blendDestIndex, 1);
+        printBlendIndices();
+    }
+    if (wasKeyPressed('o')) {
+        console << "blend mode SRC:" << blendSourceIndex << " and blend mode DST:" << blendDestIndex
+                << std::endl;
+    }
+}
+
+void runTimeline() {
+    const int t = demoTime;
+    const int dt = frameTime;
+
+    clockSeconds = advanceClockSeconds(clockSeconds, dt);
+
+    // The metaball layer draws first of all: it fills its capture and the blur for later
+    // layers and leaves the framebuffer cleared.
+
+    slowPhase = advanceSlowPhase(slowPhase, dt, t);
+    musicPhase = advanceMusicPhase(musicPhase, dt, spectrum.size() > 20 ? spectrum[20] : 0.0f);
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    // One fixed camera for every layer that does not set its own.
+    cMatrix4f view;
+    view.lookAt(cVec3f(-80.0f, 0.0f, -80.0f), cVec3f(50.0f, 0.0f, 0.0f), cVec3f(0.0f, 1.0f, 0.0f));
+    applyCamera(view.data(), projection.data());
+
+    overlayTime = overlayTimeFor(clockSeconds);
+    drawBackdrop(overlayTime, musicPhase, slowPhase);
+
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glUniform1f(boxProgram().uniformLocation("anim"), musicPhase);
+
+    for (const cSceneWindow& window : sceneWindows) {
+        if (window.render && windowContains(window, t)) window.render();
+    }
+
+    drawBox(musicPhase, t);
+
+    handleBlendKeys();
+
+    gradientTexture().bind(0);
+    introImage(3).bind(1);
+    if (fountainFirst <= t && t <= fountainLast) {
+        drawBlobFountain(blendFactors[blendSourceIndex], blendFactors[blendDestIndex]);
+    }
+
+    drawSlideCards();
+    drawTopOverlay();
+
+    // From the sphere scene on, the spark layer goes here.
+
+    introImage(1).bind(0);
+    introImage(2).bind(1);
+    if (t < wordCardsEnd) drawWordCards();
+}
 
 }  // namespace nimra

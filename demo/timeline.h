@@ -2,8 +2,61 @@
 // The timeline draws one whole frame: its phases, camera and the stack of layers and
 // scenes that the demo clock selects.
 
+#include <climits>
+#include <cstdint>
+
 namespace nimra {
 
 void runTimeline();
+
+// Phases every layer of the frame may read. Each is a float advanced in double precision
+// and stored back; none is ever reset.
+extern float clockSeconds;  // seconds of demo time
+extern float slowPhase;     // 0 until 11600 ms, then 0.3 per second
+extern float musicPhase;    // 10 per second plus the music's bin 20
+extern float overlayTime;   // clockSeconds / 10, recomputed every frame
+
+// The blob fountain's blend factors, picked with the debug keys t, y, g and h.
+constexpr int blendFactorCount = 15;
+extern const uint32_t blendFactors[blendFactorCount];
+extern uint32_t blendSourceIndex;  // starts at 4: GL_DST_COLOR
+extern uint32_t blendDestIndex;    // starts at 1: GL_ONE
+
+// The rules the frame applies, apart so that they can be checked without GL.
+float advanceClockSeconds(float clock, int dt);
+float advanceSlowPhase(float phase, int dt, int t);
+float advanceMusicPhase(float phase, int dt, float bin20);
+float overlayTimeFor(float clock);
+
+// One step up or down; anything that lands outside the table (as an unsigned number)
+// sticks at the last entry, so stepping down from 0 also gives 14.
+uint32_t stepBlendIndex(uint32_t index, int step);
+
+// Reads this frame's key presses, steps the indices and prints the debug lines.
+void handleBlendKeys();
+
+// Demo-time windows of the layers, in milliseconds.
+constexpr int slowPhaseStart = 11600;
+constexpr int wordCardsEnd = 13890;  // word cards while t < this
+constexpr int boxLast = 30312;       // box mesh drawn while t <= this
+constexpr int fountainFirst = 128172;
+constexpr int fountainLast = 146828;
+constexpr int sparksFirst = 146828;
+
+// A scene render and the window it runs in, both ends included. A window whose render is
+// not built yet has none and is simply passed over.
+struct cSceneWindow {
+    const char* name;
+    int first;
+    int last;
+    void (*render)();
+};
+
+constexpr int sceneWindowCount = 8;
+extern const cSceneWindow sceneWindows[sceneWindowCount];
+
+inline bool windowContains(const cSceneWindow& window, int t) {
+    return window.first <= t && t <= window.last;
+}
 
 }  // namespace nimra

@@ -1,0 +1,27 @@
+#version 120
+// Full-screen picture under a slow drift. The quad's corners are used as they are: the
+// layer lies flat on the screen whatever camera is current.
+uniform float anim;
+
+varying vec2 uvBase;
+varying vec2 uvMix;
+varying vec2 screenPos;
+
+void main() {
+    vec2 corner = gl_Vertex.xy;
+    screenPos = corner;
+    // Pictures arrive top row first, so v runs down the screen.
+    vec2 uv = vec2(corner.x, -corner.y) * 0.5 + 0.5;
+
+    // Two gentle Ken Burns moves: the second picture drifts against the first, so that
+    // when both show they part like a double exposure.
+    float zoom = 0.92 - 0.03 * sin(anim * 0.9);
+    vec2 pan = vec2(sin(anim * 0.61), cos(anim * 0.43)) * 0.03;
+    uvBase = (uv - 0.5) * zoom + 0.5 + pan;
+
+    float zoomMix = 0.88 + 0.04 * cos(anim * 0.7);
+    vec2 panMix = vec2(-sin(anim * 0.47), sin(anim * 0.37)) * 0.04;
+    uvMix = (uv - 0.5) * zoomMix + 0.5 + panMix;
+
+    gl_Position = vec4(corner, 0.0, 1.0);
+}

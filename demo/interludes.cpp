@@ -1,0 +1,132 @@
+#include "demo/interludes.h"
+
+#include <vector>
+
+#include "render/mesh.h"
+#include "render/screen_quad.h"
+#include "render/shader_program.h"
+#include "shell/state.h"
+
+namespace nimra {
+
+// Fades per card: at start, at end, while holding. The list is not in time order, and
+// drawing follows the list.
+const cSlideCardEntry slideCardTable[slideCardCount] = {
+    {"slide01.png", {{-2, 0}, {0, 0}, {2, 0}, 11600, 13000, 16000, 18000, 0, 0, 1, nullptr}},
+    {"slide02.png", {{0, -2}, {0, 0}, {0, 2}, 18000, 19000, 21000, 22000, 0, 0, 1, nullptr}},
+    {"slide03.png", {{2, 0}, {0, 0}, {-2, 0}, 30312, 31312, 33312, 34312, 0, 0, 1, nullptr}},
+    {"slide04.png", {{0, -2}, {0, 0.3f}, {0, 2}, 31312, 32312, 35312, 36312, 0, 0, 1, nullptr}},
+    {"slide05.png", {{-2, 0}, {0, 0}, {2, 0}, 36000, 37000, 39000, 40000, 0, 0, 1, nullptr}},
+    {"slide06.png", {{2, 0}, {0, 0}, {-2, 0}, 36000, 37000, 39000, 40000, 0, 0, 1, nullptr}},
+    // Cards 7 and 8 have no slide-out: they vanish at 43000.
+    {"slide07.png", {{0, -2}, {0, 0}, {0, 2}, 40000, 41000, 43000, 43000, 0, 0, 1, nullptr}},
+    {"slide08.png", {{0, 2}, {0, 0}, {0, -2}, 40000, 41000, 43000, 43000, 0, 0, 1, nullptr}},
+    {"slide09.png", {{0, 2}, {0, 0}, {-2, 0}, 66589, 67589, 69589, 70589, 0, 0, 1, nullptr}},
+    {"slide10.png", {{0, -2}, {0, 0}, {2, 0}, 86241, 87241, 89241, 90241, 0, 0, 1, nullptr}},
+    {"slide11.png",
+     {{-2, 0.2f}, {0, 0.2f}, {2, 0.2f}, 91241, 92241, 94241, 95241, 0, 0, 1, nullptr}},
+    {"slide12.png", {{2, 0}, {0, 0}, {0, -2}, 95241, 96241, 98241, 99241, 0, 0, 1, nullptr}},
+    {"slide13.png", {{-2, 0}, {0, 0}, {0, 2}, 99241, 100241, 102241, 103241, 0, 0, 1, nullptr}},
+    {"slide14.png", {{0, -2}, {0, 0}, {2, 0}, 103241, 104241, 106241, 107241, 0, 0, 1, nullptr}},
+    {"slide15.png",
+     {{-2, 0}, {0, 0}, {2, 0}, 182081, 183081, 185081, 186081, 0.8f, 0.8f, 1, nullptr}},
+    {"slide16.png",
+     {{2, 0}, {0, 0}, {-2, 0}, 182081, 183081, 185081, 186081, 0.8f, 0.8f, 1, nullptr}},
+    {"slide17.png", {{2, 0}, {0, 0}, {-2, 0}, 50939, 51939, 53939, 54939, 0, 0, 1, nullptr}},
+    {"slide18.png", {{-2, 0}, {0, 0}, {0, 2}, 55039, 56039, 58039, 59039, 0, 0, 1, nullptr}},
+    {"slide19.png", {{0, -2}, {0, 0}, {-2, 0}, 59539, 60539, 61539, 62539, 0, 0, 1, nullptr}},
+    {"slide20.png", {{2, 0}, {0, 0}, {0, -2}, 62539, 62839, 63839, 64019, 0, 0, 1, nullptr}},
+};
+
+static struct {
+    cShaderProgram* breakProgram = nullptr;
+    cTexture* breakImage1 = nullptr;
+    cTexture* breakImage2 = nullptr;
+    float breakPhase = -0.3f;
+
+    cShaderProgram* slideProgram = nullptr;
+    std::vector<SlideCard> slideCards;
+} state;
+
+static cTexture* loadTexture(const char* file) {
+    cTexture* texture = new cTexture(false);
+    texture->loadFile(file, GL_TEXTURE_2D, true);
+    return texture;
+}
+
+void initBreak() {
+    console << "initing scene break over" << std::endl;
+    state.breakProgram = new cShaderProgram();
+    state.breakProgram->load("overlay.vert", "overlay.frag");
+    state.breakImage1 = loadTexture("break1.png");
+    state.breakImage2 = loadTexture("break2.png");
+}
+
+void drawBreak() {
+    // The identity stays for the scene renders that follow in the same frame.
+    glLoadIdentity();
+    state.breakPhase = static_cast<float>(state.breakPhase + frameTime * 0.0001);
+    glUniform1f(state.breakProgram->uniformLocation("anim"), state.breakPhase);
+    glUniform1f(state.breakProgram->uniformLocation("mixer"), 1.0f);
+    state.breakImage1->bind(0);
+    if (demoTime > 125876) state.breakImage2->bind(0);
+    screenQuad->draw(state.breakProgram, GL_TRIANGLES);
+}
+
+cSlidePose slidePose(const SlideCard& card, int t) {
+    // The divisions run in double from the integer differences; a zero-length slide-out
+    // (t2 = t3) gives a quotient that is not finite, fails both range tests and is skipped.
+    const float u = static_cast<float>(static_cast<double>(t - card.t0) / (card.t1 - card.t0));
+    const float v = static_cast<float>(static_cast<double>(t - card.t2) / (card.t3 - card.t2));
+    const bool holding = card.t1 <= t && t < card.t2;
+
+    cSlidePose pose{card.from, false, 1.0f};
+    if (0.0f <= u && u < 1.0f) {
+        pose.visible = true;
+        pose.position = card.from + (card.hold - card.from) * u;
+        pose.fade = (card.fadeHold - card.fadeStart) * u + card.fadeStart;
+    } else if (0.0f <= v && v < 1.0f) {
+        pose.visible = true;
+        pose.position = card.hold + (card.to - card.hold) * v;
+        pose.fade = (card.fadeEnd - card.fadeHold) * v + card.fadeHold;
+    }
+    if (holding) {
+        pose.visible = true;
+        pose.position = card.hold;
+        pose.fade = card.fadeHold;
+    }
+    return pose;
+}
+
+void initSlideCards() {
+    console << "initing scene break over" << std::endl;
+    state.slideProgram = new cShaderProgram();
+    state.slideProgram->load("overlay3.vert", "overlay3.frag");
+    for (const cSlideCardEntry& entry : slideCardTable) {
+        SlideCard card = entry.card;
+        card.texture = loadTexture(entry.image);
+        state.slideCards.push_back(card);
+    }
+}
+
+void drawSlideCards() {
+    const int t = demoTime;
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (const SlideCard& card : state.slideCards) {
+        const cSlidePose pose = slidePose(card, t);
+        card.texture->bind(0);
+        glPushMatrix();
+        glTranslatef(pose.position.x, pose.position.y, 0.0f);
+        // A card outside its window sits off screen at its start, under whatever "fader"
+        // the card before it left.
+        if (pose.visible) glUniform1f(state.slideProgram->uniformLocation("fader"), pose.fade);
+        screenQuad->draw(state.slideProgram, GL_TRIANGLES);
+        glPopMatrix();
+    }
+    glPopMatrix();
+}
+
+}  // namespace nimra

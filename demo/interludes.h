@@ -1,0 +1,50 @@
+#pragma once
+// Pictures between and over the scenes: the break interlude between the loudspeakers and
+// the creatures, and the credit cards that slide in, hold and slide out all through the show.
+
+#include <cstdint>
+
+#include "math/vector.h"
+#include "render/texture.h"
+
+namespace nimra {
+
+void initBreak();
+void drawBreak();
+
+struct SlideCard {
+    cVec2f from;  // offsets of the card's centre, in screen quad units
+    cVec2f hold;
+    cVec2f to;
+    int32_t t0;  // slide-in starts
+    int32_t t1;  // slide-in ends, holding starts
+    int32_t t2;  // holding ends, slide-out starts
+    int32_t t3;  // slide-out ends
+    float fadeStart;
+    float fadeEnd;
+    float fadeHold;
+    cTexture* texture;
+};
+
+struct cSlideCardEntry {
+    const char* image;
+    SlideCard card;
+};
+
+constexpr int slideCardCount = 20;
+extern const cSlideCardEntry slideCardTable[slideCardCount];
+
+struct cSlidePose {
+    cVec2f position;
+    bool visible;
+    float fade;
+};
+
+// A card's pose is a pure function of the demo time: from "from" to "hold" during
+// [t0, t1), resting during [t1, t2), on to "to" during [t2, t3), at "from" otherwise.
+cSlidePose slidePose(const SlideCard& card, int t);
+
+void initSlideCards();
+void drawSlideCards();
+
+}  // namespace nimra

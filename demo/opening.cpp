@@ -1,0 +1,103 @@
+#include "demo/opening.h"
+
+#include <cmath>
+
+#include "demo/blob_fountain.h"
+#include "demo/timeline.h"
+#include "render/mesh.h"
+#include "render/screen_quad.h"
+#include "shell/state.h"
+
+namespace nimra {
+
+static struct {
+    cShaderProgram* backdropProgram = nullptr;
+    cShaderProgram* topOverlayProgram = nullptr;
+    cShaderProgram* boxProgram = nullptr;
+    cShaderProgram* blobProgram = nullptr;
+    cMesh* boxMesh = nullptr;
+    cTexture* introImages[4] = {};  // three copies of the harbour, then its second picture
+    cTexture* saxOverlay = nullptr;
+    cTexture* colourScheme = nullptr;
+    cTexture* gradient = nullptr;
+} state;
+
+static cTexture* loadTexture(const char* file) {
+    cTexture* texture = new cTexture(false);
+    texture->loadFile(file, GL_TEXTURE_2D, true);
+    return texture;
+}
+
+void initOpeningScene() {
+    console << "initing scene1" << std::endl;
+
+    state.backdropProgram = new cShaderProgram();
+    state.topOverlayProgram = new cShaderProgram();
+    screenQuad = new cMesh();
+    state.blobProgram = new cShaderProgram();
+    state.boxMesh = new cMesh();
+    state.boxMesh->loadFile("aBox.obj.bin");
+    state.boxProgram = new cShaderProgram();
+
+    state.boxProgram->load("box.vert", "box.frag");
+    state.backdropProgram->load("overlay.vert", "overlay.frag");
+    state.topOverlayProgram->load("overlay2.vert", "overlay2.frag");
+    state.blobProgram->load("metaball.vert", "metaball.frag");
+
+    fillScreenQuad(*screenQuad);
+
+    glUniform1i(state.backdropProgram->uniformLocation("mixTex"), 1);
+    glUniform1i(state.blobProgram->uniformLocation("tex2"), 1);
+
+    state.introImages[0] = loadTexture("introback.png");
+    state.introImages[1] = loadTexture("introback.png");
+    state.introImages[2] = loadTexture("introback.png");
+    state.introImages[3] = loadTexture("introback2.png");
+    state.saxOverlay = loadTexture("sax_overlay.png");
+    state.colourScheme = loadTexture("colorscheme.png");
+    state.gradient = loadTexture("grad.png");
+
+    buildBlobFountain();
+}
+
+float backdropMixer(float musicPhase, float slowPhase) {
+    return static_cast<float>((std::sin(musicPhase * 0.7) * 0.5 + 0.5) * slowPhase);
+}
+
+void drawBackdrop(float overlayTime, float musicPhase, float slowPhase) {
+    cShaderProgram& program = *state.backdropProgram;
+    glUniform1f(program.uniformLocation("anim"), overlayTime);
+    glUniform1f(program.uniformLocation("mixer"), backdropMixer(musicPhase, slowPhase));
+    state.introImages[2]->bind(0);
+    state.introImages[3]->bind(1);
+    screenQuad->draw(&program, GL_TRIANGLES);
+}
+
+void drawBox(float musicPhase, int t) {
+    // The state changes run on every frame of the show: the blend and depth state they
+    // leave is what every later layer starts from.
+    glEnable(GL_BLEND);
+    state.colourScheme->bind(0);
+    glPushMatrix();
+    const double p = musicPhase;
+    glRotatef(static_cast<float>(std::sin(p * 0.01) * 32.0),
+              static_cast<float>(std::sin(p * 0.03) * 0.6 + 0.2),
+              static_cast<float>(std::sin(p * 0.0737) * 0.6 + 0.9),
+              static_cast<float>(std::cos(p * 0.03123) * 0.3 + 0.2));
+    if (t <= boxLast) state.boxMesh->draw(state.boxProgram, GL_TRIANGLES);
+    glPopMatrix();
+    glDisable(GL_DEPTH_TEST);
+}
+
+void drawTopOverlay() {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    state.saxOverlay->bind(0);
+    screenQuad->draw(state.topOverlayProgram, GL_TRIANGLES);
+}
+
+cShaderProgram& boxProgram() { return *state.boxProgram; }
+cShaderProgram& blobProgram() { return *state.blobProgram; }
+cTexture& introImage(int number) { return *state.introImages[number - 1]; }
+cTexture& gradientTexture() { return *state.gradient; }
+
+}  // namespace nimra
