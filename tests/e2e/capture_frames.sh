@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The capture tool on the baked show: chosen frames show what they must. The backdrop
+# pictures and the frame overlay are swapped for black and clear ones, so that what moves
+# on screen is only the layer under test.
+set -uo pipefail
+build=$1
+source_dir=$2
+capture=$build/capture
+fail() { echo "FAIL: $*"; exit 1; }
+
+data=$(cd "$source_dir/data" && pwd)
+for file in introback.png slide01.png i.png break1.png break2.png aBox.obj.bin; do
+    [ -f "$data/$file" ] || fail "$data/$file missing: bake the assets first (bake_assets target)"
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# A copy of the show's files with a black backdrop and a clear overlay. $1: keep the box.
+blanked() {
+    local dir=$work/$2
+    mkdir "$dir"
+    ln -s "$data"/* "$dir"/
+    rm "$dir/introback.png" "$dir/introback2.png" "$dir/sax_overlay.png"
+    ffmpeg -v error -f lavfi -i color=black:size=1024x512 -frames:v 1 "$dir/introback.png"
+    cp "$dir/introback.png" "$dir/introback2.png"
+    ffmpeg -v error -f lavfi -i color=black@0.0:size=64x64,format=rgba -frames:v 1 \
+        "$dir/sax_overlay.png"
+    [ "$1" = box ] || rm "$dir/aBox.obj.bin"
+}
+
+# "count x y": how many pixels of a gray image on stdin are above $1, and their centroid.
+lit() {
+    od -An -v -tu1 -w1 | awk -v T="$1" -v W=800 '
+        $1 > T { n++; x += (NR - 1) % W; y += int((NR - 1) / W) }
+        END { if (n) printf "%d %d %d\n", n, x / n, y / n; else print "0 -1 -1" }'
+}
+frame() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt gray - | lit "${2:-20}"; }
+change() {
+    ffmpeg -v error -i "$1" -i "$2" -filter_complex "[0][1]blend=all_mode=difference,format=gray" \
+        -f rawvideo -pix_fmt gray - | lit "${3:-20}"
+}
+# Reads "count x y" into n, x and y and shows it, for the log.
+measure() {
+    read -r n x y < <("$@")
+    echo "$(basename "${2:-$1}") ${3:+vs $(basename "$3") }: $n pixels about ($x, $y)"
+}
+near() { [ "$1" -ge $(($2 - $3)) ] && [ "$1" -le $(($2 + $3)) ]; }
+
+# Xvfb now and then hands over a display that cannot be opened yet; one more try then.
+run() {
+    local dir=$1
+    shift
+    for try in 1 2; do
+        "$source_dir/tests/with-xvfb.sh" "$capture" --data "$work/$dir" --out "$work/$dir-frames" \
+            "$@" >"$work/$dir.log" 2>&1 && return 0
+        grep -q "Couldn't open X11 display" "$work/$dir.log" || break
+    done
+    cat "$work/$dir.log"
+    fail "capture $*"
+}
+
+# The word cards and slide card 1, without the box.
+blanked nobox cards
+run cards --fps 10 --at 2000 --at 2855 --at 2856 --at 3000 --at 14000 --at 17500
+f=$work/cards-frames
+measure frame "$f/at_2000.png"
+[ "$n" -lt 20 ] || fail "2000 ms: $n lit pixels before the first word card"
+measure frame "$f/at_2855.png"
+[ "$n" -lt 20 ] || fail "2855 ms: $n lit pixels before the first word card"
+measure frame "$f/at_2856.png"
+[ "$n" -ge 100 ] && near "$x" 400 80 && near "$y" 300 80 || fail "2856 ms: card 1 not centred ($n at $x,$y)"
+measure frame "$f/at_3000.png"
+[ "$n" -ge 500 ] && near "$x" 400 80 && near "$y" 300 80 || fail "3000 ms: card 2 not centred ($n at $x,$y)"
+measure frame "$f/at_14000.png"
+[ "$n" -ge 500 ] && near "$x" 400 60 && near "$y" 300 80 || fail "14000 ms: slide card 1 not centred ($n at $x,$y)"
+measure frame "$f/at_17500.png"
+[ "$n" -eq 0 ] || [ "$x" -ge 650 ] || fail "17500 ms: slide card 1 not off to the right ($n at $x,$y)"
+
+# The box leaves after 30312 ms; the break changes its picture after 125876 ms.
+blanked box show
+run show --fps 5 --at 30311 --at 30312 --at 30313 --at 125875 --at 125876 --at 125877
+f=$work/show-frames
+measure change "$f/at_30312.png" "$f/at_30313.png"
+[ "$n" -ge 2000 ] && near "$x" 495 110 && near "$y" 300 110 || fail "box not gone at 30313 ms ($n at $x,$y)"
+leaving=$n
+measure change "$f/at_30311.png" "$f/at_30312.png"
+[ "$n" -lt $((leaving / 10)) ] || fail "box not steady up to 30312 ms ($n changed, $leaving when it leaves)"
+measure change "$f/at_125876.png" "$f/at_125877.png"
+[ "$n" -ge 100000 ] || fail "break picture unchanged at 125877 ms ($n pixels changed)"
+switching=$n
+measure change "$f/at_125875.png" "$f/at_125876.png"
+[ "$n" -lt $((switching / 10)) ] || fail "break picture not steady before 125877 ms ($n changed)"
+echo "PASS"

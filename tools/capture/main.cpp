@@ -1,0 +1,240 @@
+// capture: renders any moment of the show offline, on a fixed step, through the demo's own
+// start-up and frame code. Frames become PNG files or a video with the music; --bench
+// times every frame instead.
+
+#include <SDL/SDL.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/audio.h"
+#include "bench.h"
+#include "options.h"
+#include "output.h"
+#include "render/gl.h"
+#include "shell/frame.h"
+#include "shell/startup.h"
+#include "shell/state.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace capture {
+
+static const char* const musicFile = "tromblo-slow_harbour.mp3";
+
+// The frame clock reads this instead of SDL's ticks: every frame lands exactly where the
+// schedule puts it.
+static uint32_t scheduledTicks = 0;
+static uint32_t readScheduledTicks() { return scheduledTicks; }
+
+static double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+static int fail(const std::string& message) {
+    std::fprintf(stderr, "capture: %s\n", message.c_str());
+    return 1;
+}
+
+// Frame k of the fixed step lies at k * 1000 / fps ms, rounded: at 60 fps the steps
+// alternate between 16 and 17 ms and never drift.
+static int gridTime(long k, int fps) { return static_cast<int>((k * 1000 + fps / 2) / fps); }
+
+// A progress line for runs longer than a few seconds, with the time left estimated from
+// the share of the show's time rendered so far.
+class cProgress {
+public:
+    cProgress(int first, int last) : first(first), last(last), start(Clock::now()) {
+        terminal = isatty(fileno(stderr));
+    }
+
+    void update(int t, long frames) {
+        const double elapsed = secondsSince(start);
+        if (elapsed < 3.0 || elapsed - lastShown < (terminal ? 0.5 : 10.0)) return;
+        lastShown = elapsed;
+        const double done = last > first ? double(t - first) / (last - first) : 1.0;
+        const int left = done > 0.0 ? static_cast<int>(elapsed * (1.0 - done) / done + 0.5) : 0;
+        std::fprintf(stderr, "%scapture: %.1f s of %.1f s, %ld frames, about %d:%02d left%s",
+                     terminal ? "\r" : "", t / 1000.0, last / 1000.0, frames, left / 60, left % 60,
+                     terminal ? "   " : "\n");
+        shown = true;
+    }
+
+    void finish() {
+        if (shown && terminal) std::fputc('\n', stderr);
+    }
+
+private:
+    int first;
+    int last;
+    Clock::time_point start;
+    bool terminal = false;
+    bool shown = false;
+    double lastShown = 0.0;
+};
+
+static int run(const cOptions& options, Clock::time_point launched) {
+    const fs::path here = fs::current_path();
+    const fs::path dataDir = options.dataDir.empty() ? here : fs::absolute(options.dataDir);
+    const fs::path outDir = fs::absolute(options.outDir);
+    const std::string videoPath = options.video.empty() ? "" : fs::absolute(options.video).string();
+    std::error_code ec;
+
+    if (!fs::is_directory(dataDir, ec)) return fail("no data directory " + dataDir.string());
+    if (!fs::exists(dataDir / "overlay.vert", ec)) {
+        return fail("no show files in " + dataDir.string() +
+                    "; run from the data directory or pass --data DIR");
+    }
+    if (!std::getenv("DISPLAY")) {
+        return fail("no DISPLAY; run it under tests/with-xvfb.sh, like the demo");
+    }
+    const bool writesPngs = !options.at.empty() || options.frames;
+    if (writesPngs) {
+        fs::create_directories(outDir, ec);
+        if (!fs::is_directory(outDir, ec)) return fail("cannot create " + outDir.string());
+    }
+    fs::current_path(dataDir, ec);
+    if (ec) return fail("cannot enter " + dataDir.string());
+
+    // Nothing is played: the music is only read, at each frame's own time.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    nimra::audio::setNonRealTime(true);
+    nimra::setTickSource(readScheduledTicks);
+    nimra::startUp();
+    nimra::resetFrameClock();
+
+    const bool stretch = options.from >= 0;
+    std::vector<int> at = options.at;
+    std::sort(at.begin(), at.end());
+    at.erase(std::unique(at.begin(), at.end()), at.end());
+    int last = at.empty() ? 0 : at.back();
+    if (stretch) last = std::max(last, options.to);
+    if (options.bench && !stretch) last = showEnd;
+    const int measuredFirst = stretch ? options.from : 0;
+
+    cVideoEncoder video;
+    std::string error;
+    std::vector<cFrameTiming> timings;
+    std::vector<uint8_t> rgb;
+    const int width = nimra::windowWidth;
+    const int height = nimra::windowHeight;
+    long frames = 0;
+    long sequenceNumber = 0;
+    int written = 0;
+    bool videoOpen = false;
+    double benchSeconds = 0.0;
+    cProgress progress(0, last);
+
+    size_t nextAt = 0;
+    long k = 0;
+    for (;;) {
+        // The next frame is the next step of the grid or the next single frame asked for,
+        // whichever comes first; a single frame off the grid is one more short step.
+        const int g = gridTime(k, options.fps);
+        const bool atDue = nextAt < at.size() && at[nextAt] <= g;
+        const int t = atDue ? at[nextAt] : g;
+        if (t > last) break;
+        if (atDue) ++nextAt;
+        if (t == g) ++k;
+        const bool onGrid = t == g;
+        const bool inStretch = stretch && onGrid && options.from <= t && t <= options.to;
+
+        scheduledTicks = static_cast<uint32_t>(t);
+        if (nimra::musicChannel) nimra::musicChannel->setPosition(static_cast<uint32_t>(t));
+
+        const Clock::time_point frameStart = Clock::now();
+        nimra::renderFrame();
+        glFinish();
+        double frameMs = secondsSince(frameStart) * 1000.0;
+        if (frames == 0) {
+            std::printf("start-up: %.0f ms to the first frame\n", secondsSince(launched) * 1000.0);
+            std::fflush(stdout);
+        }
+        ++frames;
+
+        if (atDue || (inStretch && (options.frames || !videoPath.empty()))) {
+            readFrame(width, height, rgb);
+        }
+        if (atDue) {
+            const fs::path file = outDir / ("at_" + std::to_string(t) + ".png");
+            if (!writePng(file.string(), width, height, rgb, false, error)) return fail(error);
+            ++written;
+        }
+        if (inStretch && options.frames) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame_%06ld.png", sequenceNumber);
+            if (!writePng((outDir / name).string(), width, height, rgb, true, error)) {
+                return fail(error);
+            }
+            ++written;
+        }
+        if (inStretch && !videoPath.empty()) {
+            if (!videoOpen) {
+                const fs::path music = dataDir / musicFile;
+                std::string musicPath = music.string();
+                if (!fs::exists(music, ec)) {
+                    std::fprintf(stderr, "capture: no %s; the video has no sound\n", musicFile);
+                    musicPath.clear();
+                }
+                if (!video.open(videoPath, width, height, options.fps, musicPath, t,
+                                options.to - t + 1000 / options.fps, error)) {
+                    return fail(error);
+                }
+                videoOpen = true;
+            }
+            if (!video.write(rgb)) {
+                std::string reason;
+                video.close(reason);
+                return fail("writing " + videoPath + ": " + reason);
+            }
+        }
+        if (inStretch) ++sequenceNumber;
+
+        if (options.bench) {
+            // The demo swaps after every frame; that belongs in its frame time.
+            const Clock::time_point swapStart = Clock::now();
+            SDL_GL_SwapBuffers();
+            glFinish();
+            frameMs += secondsSince(swapStart) * 1000.0;
+            if (t >= measuredFirst && (!stretch || t <= options.to) && onGrid) {
+                timings.push_back(cFrameTiming{t, frameMs});
+                benchSeconds += frameMs / 1000.0;
+            }
+        }
+        progress.update(t, frames);
+    }
+    progress.finish();
+
+    if (videoOpen) {
+        if (!video.close(error)) return fail(error);
+        std::printf("video: %ld frames at %d fps from %d ms to %s\n", sequenceNumber, options.fps,
+                    options.from, videoPath.c_str());
+    }
+    if (written > 0) std::printf("wrote %d PNG files to %s\n", written, outDir.string().c_str());
+    if (options.bench) std::fputs(benchReport(timings, benchSeconds).c_str(), stdout);
+    return 0;
+}
+
+}  // namespace capture
+
+int main(int argc, char** argv) {
+    const auto launched = Clock::now();
+    capture::cOptions options;
+    std::string error;
+    if (!capture::parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "capture: %s\n(capture --help lists the options)\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(capture::usage(), stdout);
+        return 0;
+    }
+    return capture::run(options, launched);
+}

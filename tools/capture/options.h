@@ -1,0 +1,29 @@
+#pragma once
+// The capture tool's command line.
+
+#include <string>
+#include <vector>
+
+namespace capture {
+
+constexpr int showEnd = 207000;  // ms; the demo's last frame is the first at or past this
+
+struct cOptions {
+    std::string dataDir;  // empty: the current directory
+    std::string outDir = "captures";
+    std::vector<int> at;  // single frames, ms
+    int from = -1;        // a stretch at the frame rate, ms; -1 when none
+    int to = -1;
+    bool frames = false;  // the stretch as a numbered PNG sequence
+    std::string video;    // the stretch as a video with the music
+    bool bench = false;
+    int fps = 60;
+    bool help = false;
+};
+
+// False with a one-line reason when the arguments make no sense.
+bool parseOptions(int argc, char** argv, cOptions& options, std::string& error);
+
+const char* usage();
+
+}  // namespace capture
