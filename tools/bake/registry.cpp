@@ -8,6 +8,7 @@ std::vector<cAsset> allAssets() {
     addPictureAssets(assets);
     addTextureAssets(assets);
     addMeshAssets(assets);
+    addMusicAssets(assets);
     return assets;
 }
 
