@@ -193,11 +193,11 @@ void makeSlideCard(const std::string& path, const cSlideCard& card) {
     block.centreY = card.place == ePlace::upper   ? cardSize * 0.34
                     : card.place == ePlace::lower ? cardSize * 0.66
                                                   : cardSize / 2.0;
-    block.maxWidth = cardSize * 0.78;  // the middle 80%, with a little air
+    block.maxWidth = cardSize * 0.68;  // the middle 80%, shadow included
     block.squashX = cardSquash;
     block.lineGap = 0.45;
     cTypeStyle style;
-    style.shadowBlur = 0.18;
+    style.shadowBlur = 0.14;
     paintBlock(image, block, style);
     image.writePng(path, true);
 }

@@ -109,11 +109,17 @@ uint64_t hashFile(const std::string& path) {
     return hash;
 }
 
-uint64_t recipeHash(const cAsset& asset) {
-    // Inputs such as the soundfont are large and shared by several outputs: hash each once.
-    static std::mutex cacheMutex;
-    static std::map<std::string, uint64_t> inputCache;
+uint64_t cInputHashes::of(const std::string& path) {
+    std::lock_guard<std::mutex> hold(lock);
+    auto found = known.find(path);
+    if (found == known.end()) {
+        if (!fs::is_regular_file(path)) throw cBakeError("missing input " + path);
+        found = known.emplace(path, hashFile(path)).first;
+    }
+    return found->second;
+}
 
+uint64_t recipeHash(const cAsset& asset, cInputHashes& inputs) {
     std::string recipe = asset.file + '\n' + asset.parameters + '\n';
     for (const std::string& source : asset.sources) {
         const cRecipeRow* row = std::find_if(std::begin(recipeRows), std::end(recipeRows),
@@ -121,19 +127,8 @@ uint64_t recipeHash(const cAsset& asset) {
         if (row == std::end(recipeRows)) throw cBakeError("unknown recipe source " + source);
         recipe += source + ' ' + row->digest + '\n';
     }
-    for (const std::string& input : asset.inputs) {
-        uint64_t hash;
-        {
-            std::lock_guard<std::mutex> lock(cacheMutex);
-            auto found = inputCache.find(input);
-            if (found == inputCache.end()) {
-                if (!fs::is_regular_file(input)) throw cBakeError("missing input " + input);
-                found = inputCache.emplace(input, hashFile(input)).first;
-            }
-            hash = found->second;
-        }
-        recipe += input + ' ' + hex(hash) + '\n';
-    }
+    for (const std::string& input : asset.inputs)
+        recipe += input + ' ' + hex(inputs.of(input)) + '\n';
     return hashBytes(recipe.data(), recipe.size());
 }
 
@@ -179,10 +174,11 @@ int runBake(const std::vector<cAsset>& assets, const cRunOptions& options, std::
         };
         std::vector<cJob> jobs;
         size_t upToDate = 0;
+        cInputHashes inputHashes;
         for (const cAsset* asset : selected) {
             std::string recipe;
             try {
-                recipe = hex(recipeHash(*asset));
+                recipe = hex(recipeHash(*asset, inputHashes));
             } catch (const std::exception& e) {
                 log << "bake: error: " << (outDir / asset->file).string() << ": " << e.what()
                     << std::endl;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,8 +28,18 @@ int runBake(const std::vector<cAsset>& assets, const cRunOptions& options, std::
 uint64_t hashBytes(const void* data, size_t size, uint64_t seed = 0xcbf29ce484222325ull);
 // Throws cBakeError when the file cannot be read.
 uint64_t hashFile(const std::string& path);
+// Hashes of input files, each read once per run however many outputs share it.
+class cInputHashes {
+public:
+    uint64_t of(const std::string& path);  // throws cBakeError for a missing file
+
+private:
+    std::mutex lock;
+    std::map<std::string, uint64_t> known;
+};
+
 // The hash a stamp records for the recipe: file name, parameters, the baker sources and
 // the contents of the input files.
-uint64_t recipeHash(const cAsset& asset);
+uint64_t recipeHash(const cAsset& asset, cInputHashes& inputs);
 
 }  // namespace nimra::bake

@@ -733,7 +733,7 @@ void writeSections(cComposer& c) {
 
     // The last chord: everyone on A minor nine, left to ring while the track fades.
     const double last = arrangement().back().start;
-    const double ring = arrangement().back().end + 800 - last;
+    const double ring = arrangement().back().end + 600 - last;
     c.play(drums, last, 80, crash, 100);
     c.play(drums, last, 80, kick, 100);
     c.play(bass, last, ring, 33, 100);
