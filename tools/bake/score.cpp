@@ -209,7 +209,7 @@ void beatStabs(cComposer& c, int bar, int velocity) {
     others.push_back(81);
     for (int beat = 0; beat < 4; ++beat) {
         c.chord(keys, bar, beat, 0.28, others, velocity + (beat == 0 ? 6 : 0), 0);
-        c.note(marimba, bar, beat, 0.2, 69, 124, 0);
+        c.note(marimba, bar, beat, 0.2, 69, 112, 0);
     }
 }
 
