@@ -27,17 +27,6 @@ cColour scaled(const cColour& c, float brightness) {
 
 cColour withAlpha(const cColour& c, float alpha) { return {c.r, c.g, c.b, alpha}; }
 
-float cMask::sample(float x, float y) const {
-    x = std::clamp(x - 0.5f, 0.0f, float(width - 1));
-    y = std::clamp(y - 0.5f, 0.0f, float(height - 1));
-    const int x0 = int(x), y0 = int(y);
-    const int x1 = std::min(x0 + 1, width - 1), y1 = std::min(y0 + 1, height - 1);
-    const float fx = x - x0, fy = y - y0;
-    const float top = at(x0, y0) + (at(x1, y0) - at(x0, y0)) * fx;
-    const float bottom = at(x0, y1) + (at(x1, y1) - at(x0, y1)) * fx;
-    return top + (bottom - top) * fy;
-}
-
 void cMask::add(const cMask& other) {
     for (size_t i = 0; i < values.size(); ++i)
         values[i] = std::min(1.0f, values[i] + other.values[i]);

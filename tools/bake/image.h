@@ -28,8 +28,6 @@ struct cMask {
     cMask(int w, int h) : width(w), height(h), values(size_t(w) * h, 0.0f) {}
     float& at(int x, int y) { return values[size_t(y) * width + x]; }
     float at(int x, int y) const { return values[size_t(y) * width + x]; }
-    // Bilinear, clamped at the edges.
-    float sample(float x, float y) const;
     void add(const cMask& other);       // union, saturating
     void subtract(const cMask& other);  // this minus other
     void multiply(float factor);

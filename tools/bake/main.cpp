@@ -4,6 +4,7 @@
 //   bake --list                                       the files it makes
 //   bake --report [MP3]                               spectrum report of the music
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>

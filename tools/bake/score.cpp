@@ -445,9 +445,13 @@ void improvise(cComposer& c, int firstBar, int barCount, int channel, int low, i
             key += move;
             while (!inScale(key))
                 key += move > 0 ? 1 : -1;
-            if (key > high) key -= 7;
-            if (key < low) key += 7;
+            // Fold back by an octave, which keeps the note in the scale.
+            if (key > high) key -= 12;
+            if (key < low) key += 12;
             const bool onBeat = std::fabs(beat - std::round(beat)) < 1e-6;
+            // Between beats the line steps over A, whose overtones would sound like a beat
+            // to the camera triggers.
+            if (!onBeat && ((key - 9) % 12 + 12) % 12 == 0) key += move > 0 ? 2 : -2;
             int sounding = key;
             if (onBeat) sounding = toneAtOrBelow(chord, key);
             const double length = onBeat && c.random.chance(0.3f) ? 1.0 : step;

@@ -98,14 +98,6 @@ cPath& cPath::append(const cPath& other) {
     return *this;
 }
 
-cPath cPath::transformed(double scale, double dx, double dy) const {
-    cPath out = *this;
-    for (cCommand& c : out.commands)
-        for (cPoint& p : c.p)
-            p = {(p.x + dx) * scale, (p.y + dy) * scale};
-    return out;
-}
-
 cBounds bounds(const cPath& path) {
     cBounds b{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
               std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
@@ -362,14 +354,6 @@ double cFont::capHeight() const {
     if (os2 && os2->version >= 2 && os2->sCapHeight > 0)
         return double(os2->sCapHeight) / state->face->units_per_EM;
     const cBounds b = bounds(text("H"));
-    return -b.minY;
-}
-
-double cFont::xHeight() const {
-    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(state->face, FT_SFNT_OS2));
-    if (os2 && os2->version >= 2 && os2->sxHeight > 0)
-        return double(os2->sxHeight) / state->face->units_per_EM;
-    const cBounds b = bounds(text("x"));
     return -b.minY;
 }
 

@@ -38,8 +38,6 @@ public:
     cPath& polygon(const std::vector<cPoint>& points);
     cPath& append(const cPath& other);
 
-    // Every point moved by (dx, dy), then scaled about the origin.
-    cPath transformed(double scale, double dx, double dy) const;
     cPoint currentPoint() const;
 };
 
@@ -68,7 +66,6 @@ public:
     // y down. Letter spacing is added between glyphs, in em.
     cPath text(const std::string& utf8, double letterSpacing = 0, double* advance = nullptr) const;
     double capHeight() const;  // in em
-    double xHeight() const;
     const std::string& path() const { return filePath; }
 
 private:
