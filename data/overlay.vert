@@ -16,9 +16,11 @@ void main() {
     // Pictures arrive top row first, so v runs down the screen.
     vec2 uv = vec2(corner.x, -corner.y) * 0.5 + 0.5;
 
-    // Two gentle Ken Burns moves: the night picture drifts against the dusk one.
-    float zoom = 0.92 - 0.03 * sin(anim * 0.9);
-    vec2 pan = vec2(sin(anim * 0.61), cos(anim * 0.43)) * 0.03;
+    // Two gentle Ken Burns moves: the night picture drifts against the dusk one. Each pan
+    // stays inside the margin its zoom leaves, so no edge ever wraps into view, and both
+    // start centred (the break runs near anim = 0).
+    float zoom = 0.94 - 0.02 * sin(anim * 0.9);
+    vec2 pan = vec2(sin(anim * 0.61), sin(anim * 0.43)) * 0.02;
     uvBase = (uv - 0.5) * zoom + 0.5 + pan;
 
     float zoomMix = 0.88 + 0.04 * cos(anim * 0.7);
