@@ -138,7 +138,7 @@ void runTimeline() {
     drawSlideCards();
     drawTopOverlay();
 
-    // From the sphere scene on, the spark layer goes here.
+    // The spark layer draws here from sparksFirst (the sphere scene) on.
 
     introImage(1).bind(0);
     introImage(2).bind(1);

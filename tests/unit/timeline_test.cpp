@@ -3,9 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "demo/interludes.h"
+#include "demo/opening.h"
 #include "demo/timeline.h"
-#include "render/gl.h"
 #include "shell/state.h"
 
 using namespace nimra;
@@ -48,10 +47,6 @@ TEST(TimelineWindows, SharedBoundariesRunBothNeighboursEarlierFirst) {
     EXPECT_EQ(scenesAt(260000), Names{"final composite"});
 }
 
-TEST(TimelineWindows, TheBreakRowDrawsTheInterlude) {
-    EXPECT_EQ(sceneWindows[3].render, &drawBreak);
-}
-
 TEST(TimelinePhases, SlowPhaseWaitsFor11600AndMusicPhaseFollowsBin20) {
     EXPECT_EQ(advanceSlowPhase(0.0f, 16, 0), 0.0f);
     EXPECT_EQ(advanceSlowPhase(0.0f, 16, 11599), 0.0f);
@@ -61,6 +56,10 @@ TEST(TimelinePhases, SlowPhaseWaitsFor11600AndMusicPhaseFollowsBin20) {
     EXPECT_FLOAT_EQ(advanceMusicPhase(0.0f, 16, 0.0f), 0.16f);
     EXPECT_FLOAT_EQ(advanceMusicPhase(2.0f, 16, 0.05f), 2.0f + 0.16f + 1.68f);
     EXPECT_EQ(advanceMusicPhase(5.0f, 0, 1.0f), 5.0f);  // the first frame moves nothing
+
+    // Until the slow phase starts the backdrop's mix stays shut whatever the music does.
+    EXPECT_EQ(backdropMixer(1234.5f, 0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(backdropMixer(0.0f, 3.0f), 1.5f);
 }
 
 TEST(TimelinePhases, ALongFrameMovesEveryPhaseByTheFullAmount) {
@@ -100,12 +99,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(BlendKeys, StartsAtDestColourAndOne) {
-    EXPECT_EQ(blendFactors[blendSourceIndex], static_cast<uint32_t>(GL_DST_COLOR));
-    EXPECT_EQ(blendFactors[blendDestIndex], static_cast<uint32_t>(GL_ONE));
-    EXPECT_EQ(blendFactors[14], static_cast<uint32_t>(GL_ONE_MINUS_CONSTANT_ALPHA));
-}
 
 TEST_F(BlendKeys, StepsWrapToTheLastEntryBothWays) {
     EXPECT_EQ(press({'g'}), "blend mode SRC:4\nblend mode DST:0\n");

@@ -212,6 +212,11 @@ static int run(const cOptions& options, Clock::time_point launched) {
     }
     progress.finish();
 
+    if (stretch && sequenceNumber == 0) {
+        return fail("no frame at " + std::to_string(options.fps) + " fps falls between " +
+                    std::to_string(options.from) + " and " + std::to_string(options.to) + " ms");
+    }
+
     if (videoOpen) {
         if (!video.close(error)) return fail(error);
         std::printf("video: %ld frames at %d fps from %d ms to %s\n", sequenceNumber, options.fps,
