@@ -29,10 +29,12 @@ void main() {
 
     // Night falls from the top of the sky to the water once the groove has started, and
     // in the long run dusk comes back a little and goes again.
-    float nightfall = smoothstep(1.3, 2.9, anim);
-    nightfall -= 0.35 * step(2.9, anim) * (0.5 - 0.5 * cos((anim - 2.9) * 0.3));
-    float front = nightfall * 1.5 - 0.25;
-    nightBand = vec2(front - 0.25, front + 0.25);
+    // The two pictures are drawn apart, so the soft edge is kept narrow and quick to cross
+    // the skyline.
+    float nightfall = smoothstep(1.3, 2.7, anim);
+    nightfall -= 0.35 * step(2.7, anim) * (0.5 - 0.5 * cos((anim - 2.7) * 0.3));
+    float front = nightfall * 1.3 - 0.15;
+    nightBand = vec2(front - 0.15, front + 0.15);
 
     twinkle = clamp(mixer * 0.25, 0.0, 1.0);
     gl_Position = vec4(corner, 0.0, 1.0);
