@@ -37,7 +37,7 @@ bool cOutput::openDevice() {
     wanted.samples = blockFrames;
     wanted.callback = deviceCallback;
     wanted.userdata = this;
-    // No `obtained` spec: SDL converts to whatever the device really takes.
+    // No `obtained` format asked for: SDL converts to whatever the device really takes.
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         if (ownsAudioSubsystem) {
             // Keep the reason: quitting the subsystem may overwrite it.

@@ -14,7 +14,7 @@ class cTexture {
 public:
     GLuint name = 0;
     GLenum target = 0;  // unset until the first image
-    int width = 0;      // of the most recent image specification: after a mipmapped
+    int width = 0;      // of the most recently specified image: after a mipmapped
     int height = 0;     // load that is the last level, 1 x 1
     int depth = 0;      // recorded only
     bool mipmapped = false;
