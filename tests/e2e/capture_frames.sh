@@ -47,15 +47,11 @@ measure() {
 }
 near() { [ "$1" -ge $(($2 - $3)) ] && [ "$1" -le $(($2 + $3)) ]; }
 
-# Xvfb now and then hands over a display that cannot be opened yet; one more try then.
 run() {
     local dir=$1
     shift
-    for try in 1 2; do
-        "$source_dir/tests/with-xvfb.sh" "$capture" --data "$work/$dir" --out "$work/$dir-frames" \
-            "$@" >"$work/$dir.log" 2>&1 && return 0
-        grep -q "Couldn't open X11 display" "$work/$dir.log" || break
-    done
+    "$source_dir/tests/with-xvfb.sh" "$capture" --data "$work/$dir" --out "$work/$dir-frames" \
+        "$@" >"$work/$dir.log" 2>&1 && return 0
     cat "$work/$dir.log"
     fail "capture $*"
 }
