@@ -5,7 +5,8 @@
 namespace nimra {
 
 cMatrix4f::cMatrix4f() {
-    for (int i = 0; i < 16; ++i) identity[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+    for (int i = 0; i < 16; ++i)
+        identity[i] = (i % 5 == 0) ? 1.0f : 0.0f;
     std::memcpy(m, identity, sizeof(m));
     std::memset(scratch, 0, sizeof(scratch));
 }

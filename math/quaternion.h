@@ -18,7 +18,11 @@ struct cQuaternion {
         v.set(x, y, z);
         return *this;
     }
-    cQuaternion& copy(const cQuaternion& q) { w = q.w; v = q.v; return *this; }
+    cQuaternion& copy(const cQuaternion& q) {
+        w = q.w;
+        v = q.v;
+        return *this;
+    }
 
     cQuaternion conjugate() const { return cQuaternion(w, -v.x, -v.y, -v.z); }
 

@@ -8,6 +8,9 @@
 
 namespace nimra {
 
+// One line per operation, so each type reads as a table of its arithmetic.
+// clang-format off
+
 struct cVec2f {
     float x = 0.0f;
     float y = 0.0f;
@@ -107,5 +110,7 @@ struct cVec4f {
 
     const float* data() const { return &x; }
 };
+
+// clang-format on
 
 }  // namespace nimra

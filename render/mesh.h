@@ -24,8 +24,8 @@ public:
 
     cVertexBuffer();  // generates the GL name
 
-    void setData(GLenum target, int bytesPerComponent, int componentsPerElement,
-                 int elementCount, GLenum componentType, const void* data, GLenum usage);
+    void setData(GLenum target, int bytesPerComponent, int componentsPerElement, int elementCount,
+                 GLenum componentType, const void* data, GLenum usage);
     // One buffer block of a mesh file.
     void read(std::istream& in);
 };

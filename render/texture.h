@@ -24,9 +24,8 @@ public:
     explicit cTexture(bool generateName);
 
     void setParameter(GLenum parameter, GLint value);
-    void setImage(GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                  GLsizei height, GLsizei depth, GLint border, GLenum format, GLenum type,
-                  const void* pixels);
+    void setImage(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLsizei depth, GLint border, GLenum format, GLenum type, const void* pixels);
     void setCubeFace(GLenum faceTarget, GLint level, GLint internalFormat, GLsizei width,
                      GLsizei height, GLsizei depth, GLint border, GLenum format, GLenum type,
                      const void* pixels);

@@ -106,7 +106,8 @@ void startUp() {
     startGlew();
     openJoystick();
 
-    for (SceneInitialiser init : sceneInitialisers()) init();
+    for (SceneInitialiser init : sceneInitialisers())
+        init();
 
     spectrum.resize(audio::spectrumBins, 0.0f);
     demoTime = 0;

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "render/gl.h"
 #include <SDL/SDL.h>
+#include "render/gl.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -13,12 +13,14 @@ namespace {
 
 cMatrix4f fromRows(const float rows[4][4]) {
     cMatrix4f r;
-    for (int c = 0; c < 4; ++c) r.setColumn(c, cVec4f(rows[0][c], rows[1][c], rows[2][c], rows[3][c]));
+    for (int c = 0; c < 4; ++c)
+        r.setColumn(c, cVec4f(rows[0][c], rows[1][c], rows[2][c], rows[3][c]));
     return r;
 }
 
 void expectMatrixNear(const cMatrix4f& a, const float* expected, float tolerance = 1e-6f) {
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.m[i], expected[i], tolerance) << "element " << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(a.m[i], expected[i], tolerance) << "element " << i;
 }
 
 }  // namespace
@@ -105,7 +107,8 @@ TEST(Matrix, ProductOrderAndSelfMultiply) {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {
             float s = 0;
-            for (int k = 0; k < 4; ++k) s += aRows[r][k] * bRows[k][c];
+            for (int k = 0; k < 4; ++k)
+                s += aRows[r][k] * bRows[k][c];
             expected[4 * c + r] = s;
         }
     cMatrix4f ab = a;
@@ -117,7 +120,8 @@ TEST(Matrix, ProductOrderAndSelfMultiply) {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {
             float s = 0;
-            for (int k = 0; k < 4; ++k) s += aRows[r][k] * aRows[k][c];
+            for (int k = 0; k < 4; ++k)
+                s += aRows[r][k] * aRows[k][c];
             square[4 * c + r] = s;
         }
     a.multiply(a);
@@ -148,8 +152,8 @@ TEST(Matrix, LookAt) {
     EXPECT_NEAR(side.m[14], -10.0f, 1e-5f);
     // The three rotation rows stay unit length.
     for (int r = 0; r < 3; ++r) {
-        const float len = side.m[r] * side.m[r] + side.m[4 + r] * side.m[4 + r] +
-                          side.m[8 + r] * side.m[8 + r];
+        const float len =
+            side.m[r] * side.m[r] + side.m[4 + r] * side.m[4 + r] + side.m[8 + r] * side.m[8 + r];
         EXPECT_NEAR(len, 1.0f, 1e-6f);
     }
 }

@@ -12,7 +12,9 @@ namespace {
 
 std::vector<uint32_t> tickSequence;
 size_t tickIndex = 0;
-uint32_t scriptedTicks() { return tickSequence[tickIndex < tickSequence.size() - 1 ? tickIndex++ : tickIndex]; }
+uint32_t scriptedTicks() {
+    return tickSequence[tickIndex < tickSequence.size() - 1 ? tickIndex++ : tickIndex];
+}
 
 class FrameClock : public ::testing::Test {
 protected:
@@ -98,7 +100,8 @@ TEST_F(FrameClock, TheLastFrameIsTheFirstToSeeTheEnd) {
     // 16 ms frames from 0: the loop stops after the frame whose incoming demoTime is
     // 207000 or more.
     tickSequence.clear();
-    for (uint32_t t = 0; t <= 210000; t += 16) tickSequence.push_back(t);
+    for (uint32_t t = 0; t <= 210000; t += 16)
+        tickSequence.push_back(t);
     tickSequence.insert(tickSequence.begin(), 0);
     int frames = 0;
     while (!demoShouldEnd()) {
