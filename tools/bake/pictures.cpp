@@ -513,7 +513,8 @@ void makeConcertPoster(const std::string& path) {
         {"the slow harbour quintet", &display, 34, rgb(0xFFF6E6), rgb(0xFFD9A0), 0.01});
     bottom.centreX = image.width / 2.0;
     bottom.centreY = image.height * 0.86;
-    bottom.maxWidth = image.width * 0.8;
+    // Narrower than the title: the frame overlay's emblem sits in the lower right corner.
+    bottom.maxWidth = image.width * 0.66;
     bottom.squashX = map.squashX;
     paintBlock(image, bottom);
     image.writePng(path, false);
