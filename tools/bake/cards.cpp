@@ -22,6 +22,7 @@ const cColour copper = rgb(0xF08A3C);
 struct cWordCard {
     const char* file;
     const char* text;
+    double centreY = 0.5;  // of the card's height, from the top
 };
 
 const cWordCard wordCards[] = {
@@ -30,8 +31,10 @@ const cWordCard wordCards[] = {
     {"up.png", "up"},
     {"listening.png", "listening"},
     {"to.png", "to"},
-    {"alot.png", "a lot"},
-    {"of.png", "of"},
+    // These two show together for a second: stacked, they read "a lot / of" instead of
+    // printing over each other.
+    {"alot.png", "a lot", 0.39},
+    {"of.png", "of", 0.61},
     {"jazz.png", "jazz"},
     {"and.png", "and"},
     {"funk.png", "funk"},
@@ -54,7 +57,7 @@ bool isKeyWord(const std::string& text) {
     return text == "jazz" || text == "funk" || text == "movement" || text == "listener";
 }
 
-void makeWordCard(const std::string& path, const std::string& text) {
+void makeWordCard(const std::string& path, const std::string& text, double centreY) {
     cFont font(displayFontPath);
     cImage image(cardSize, cardSize);
     cTypeBlock block;
@@ -62,7 +65,7 @@ void makeWordCard(const std::string& path, const std::string& text) {
     block.lines.push_back(
         {text, &font, cardSize / 5.0, key ? rgb(0xFFE2A8) : cream, key ? copper : warmCream, 0.01});
     block.centreX = cardSize / 2.0;
-    block.centreY = cardSize / 2.0;
+    block.centreY = cardSize * centreY;
     block.maxWidth = cardSize * 0.9;
     block.squashX = cardSquash;
     paintBlock(image, block);
@@ -207,12 +210,14 @@ void makeSlideCard(const std::string& path, const cSlideCard& card) {
 void addCardAssets(std::vector<cAsset>& assets) {
     for (const cWordCard& card : wordCards) {
         const std::string text = card.text;
-        assets.push_back({card.file,
-                          imageSources({"cards.cpp", "type_card.cpp", "type_card.h"}),
-                          {displayFontPath},
-                          text,
-                          [text](const std::string& path) { makeWordCard(path, text); },
-                          1});
+        const double centreY = card.centreY;
+        assets.push_back(
+            {card.file,
+             imageSources({"cards.cpp", "type_card.cpp", "type_card.h"}),
+             {displayFontPath},
+             text,
+             [text, centreY](const std::string& path) { makeWordCard(path, text, centreY); },
+             1});
     }
     for (const cSlideCard& card : slideCards()) {
         const cSlideCard* c = &card;
