@@ -21,6 +21,20 @@ cColour mix(const cColour& a, const cColour& b, float t) {
             a.a + (b.a - a.a) * t};
 }
 
+cColour gradient(const std::vector<cColourStop>& stops, float t) {
+    if (t <= stops.front().at) return stops.front().colour;
+    for (size_t i = 1; i < stops.size(); ++i)
+        if (t <= stops[i].at)
+            return mix(stops[i - 1].colour, stops[i].colour,
+                       (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
+    return stops.back().colour;
+}
+
+float smoothstep(float edge0, float edge1, float x) {
+    const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
+    return t * t * (3 - 2 * t);
+}
+
 cColour scaled(const cColour& c, float brightness) {
     return {c.r * brightness, c.g * brightness, c.b * brightness, c.a};
 }

@@ -18,6 +18,15 @@ cColour mix(const cColour& a, const cColour& b, float t);
 cColour scaled(const cColour& c, float brightness);  // rgb only
 cColour withAlpha(const cColour& c, float alpha);
 
+// A colour ramp: stops in increasing order of `at`, clamped at both ends.
+struct cColourStop {
+    float at;
+    cColour colour;
+};
+cColour gradient(const std::vector<cColourStop>& stops, float t);
+
+float smoothstep(float edge0, float edge1, float x);
+
 // A coverage mask: one value in 0..1 per pixel, row 0 at the top.
 struct cMask {
     int width = 0;

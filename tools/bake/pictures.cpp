@@ -23,28 +23,9 @@ cCanvasMap screenMap(const cImage& image) {
     return {scale, 0, 0, image.width / (screenW * scale)};
 }
 
-float smoothstep(float a, float b, float x) {
-    const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
-
-struct cStop {
-    float at;
-    cColour colour;
-};
-
-cColour gradient(const std::vector<cStop>& stops, float t) {
-    if (t <= stops.front().at) return stops.front().colour;
-    for (size_t i = 1; i < stops.size(); ++i)
-        if (t <= stops[i].at)
-            return mix(stops[i - 1].colour, stops[i].colour,
-                       (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
-    return stops.back().colour;
-}
-
 // What tells the two harbour pictures apart.
 struct cHarbourLight {
-    std::vector<cStop> sky;  // top of the picture to the horizon
+    std::vector<cColourStop> sky;  // top of the picture to the horizon
     cColour cloudDark, cloudLit;
     cColour ridge, buildings, silhouette;
     cColour water;

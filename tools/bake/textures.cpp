@@ -12,40 +12,21 @@ namespace nimra::bake {
 
 namespace {
 
-float smoothstep(float a, float b, float x) {
-    const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
-
-struct cStop {
-    float at;
-    uint32_t colour;
-};
-
-cColour ramp(const std::vector<cStop>& stops, float t) {
-    if (t <= stops.front().at) return rgb(stops.front().colour);
-    for (size_t i = 1; i < stops.size(); ++i)
-        if (t <= stops[i].at)
-            return mix(rgb(stops[i - 1].colour), rgb(stops[i].colour),
-                       (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
-    return rgb(stops.back().colour);
-}
-
 // A palette runs dark to light along u; every row is the same, so any v reads it.
-void makePalette(const std::string& path, const std::vector<cStop>& stops) {
+void makePalette(const std::string& path, const std::vector<cColourStop>& stops) {
     cImage image(256, 16);
-    image.shade([&](float u, float) { return ramp(stops, u); });
+    image.shade([&](float u, float) { return gradient(stops, u); });
     image.writePng(path, false);
 }
 
 // Warm club light: plum, crimson, copper, amber, gold, cream.
-const std::vector<cStop> warmPalette = {{0.0f, 0x14071A},  {0.18f, 0x4A0E3A}, {0.36f, 0x9C1F3F},
-                                        {0.54f, 0xE0572F}, {0.72f, 0xF9A03F}, {0.88f, 0xFFD98A},
-                                        {1.0f, 0xFFF6E0}};
+const std::vector<cColourStop> warmPalette = {
+    {0.0f, rgb(0x14071A)},  {0.18f, rgb(0x4A0E3A)}, {0.36f, rgb(0x9C1F3F)}, {0.54f, rgb(0xE0572F)},
+    {0.72f, rgb(0xF9A03F)}, {0.88f, rgb(0xFFD98A)}, {1.0f, rgb(0xFFF6E0)}};
 // The harbour at night: navy, teal, sea green, mint, with lamp gold at the top.
-const std::vector<cStop> coolPalette = {{0.0f, 0x050814},  {0.2f, 0x0E2147},  {0.4f, 0x15617A},
-                                        {0.58f, 0x2FB3A8}, {0.74f, 0x9BE3C8}, {0.86f, 0xF2C879},
-                                        {1.0f, 0xFFF4E4}};
+const std::vector<cColourStop> coolPalette = {
+    {0.0f, rgb(0x050814)},  {0.2f, rgb(0x0E2147)},  {0.4f, rgb(0x15617A)}, {0.58f, rgb(0x2FB3A8)},
+    {0.74f, rgb(0x9BE3C8)}, {0.86f, rgb(0xF2C879)}, {1.0f, rgb(0xFFF4E4)}};
 
 // Soft radial sprites: white, with alpha falling to exactly 0 at the rim.
 void makeSprite(const std::string& path, bool metaball) {
