@@ -48,18 +48,12 @@ static struct {
     std::vector<SlideCard> slideCards;
 } state;
 
-static cTexture* loadTexture(const char* file) {
-    cTexture* texture = new cTexture(false);
-    texture->loadFile(file, GL_TEXTURE_2D, true);
-    return texture;
-}
-
 void initBreak() {
     console << "initing scene break over" << std::endl;
     state.breakProgram = new cShaderProgram();
     state.breakProgram->load("overlay.vert", "overlay.frag");
-    state.breakImage1 = loadTexture("break1.png");
-    state.breakImage2 = loadTexture("break2.png");
+    state.breakImage1 = loadImageTexture("break1.png");
+    state.breakImage2 = loadImageTexture("break2.png");
 }
 
 void drawBreak() {
@@ -104,7 +98,7 @@ void initSlideCards() {
     state.slideProgram->load("overlay3.vert", "overlay3.frag");
     for (const cSlideCardEntry& entry : slideCardTable) {
         SlideCard card = entry.card;
-        card.texture = loadTexture(entry.image);
+        card.texture = loadImageTexture(entry.image);
         state.slideCards.push_back(card);
     }
 }

@@ -22,12 +22,6 @@ static struct {
     cTexture* gradient = nullptr;
 } state;
 
-static cTexture* loadTexture(const char* file) {
-    cTexture* texture = new cTexture(false);
-    texture->loadFile(file, GL_TEXTURE_2D, true);
-    return texture;
-}
-
 void initOpeningScene() {
     console << "initing scene1" << std::endl;
 
@@ -49,13 +43,13 @@ void initOpeningScene() {
     glUniform1i(state.backdropProgram->uniformLocation("mixTex"), 1);
     glUniform1i(state.blobProgram->uniformLocation("tex2"), 1);
 
-    state.introImages[0] = loadTexture("introback.png");
-    state.introImages[1] = loadTexture("introback.png");
-    state.introImages[2] = loadTexture("introback.png");
-    state.introImages[3] = loadTexture("introback2.png");
-    state.saxOverlay = loadTexture("sax_overlay.png");
-    state.colourScheme = loadTexture("colorscheme.png");
-    state.gradient = loadTexture("grad.png");
+    state.introImages[0] = loadImageTexture("introback.png");
+    state.introImages[1] = loadImageTexture("introback.png");
+    state.introImages[2] = loadImageTexture("introback.png");
+    state.introImages[3] = loadImageTexture("introback2.png");
+    state.saxOverlay = loadImageTexture("sax_overlay.png");
+    state.colourScheme = loadImageTexture("colorscheme.png");
+    state.gradient = loadImageTexture("grad.png");
 
     buildBlobFountain();
 }

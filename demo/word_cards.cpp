@@ -35,9 +35,7 @@ float slideWordCard(float wordSlide, int t, int dt) {
 void initWordCards() {
     console << "initing intro" << std::endl;
     for (const cWordCardEntry& entry : wordCardTable) {
-        cTexture* texture = new cTexture(false);
-        texture->loadFile(entry.image, GL_TEXTURE_2D, true);
-        state.wordCards.push_back(WordCard{entry.start, entry.end, texture});
+        state.wordCards.push_back(WordCard{entry.start, entry.end, loadImageTexture(entry.image)});
     }
     state.program = new cShaderProgram();
     state.program->load("overlay3.vert", "overlay3.frag");

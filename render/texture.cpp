@@ -80,6 +80,12 @@ void cTexture::bind(int unit) {
     glBindTexture(target, name);
 }
 
+cTexture* loadImageTexture(const std::string& path) {
+    cTexture* texture = new cTexture(false);
+    texture->loadFile(path, GL_TEXTURE_2D, true);
+    return texture;
+}
+
 std::string fileExtension(const std::string& path) {
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos) return std::string();

@@ -37,6 +37,10 @@ public:
     void loadFile(const std::string& path, GLenum target, bool buildMipmaps);
 };
 
+// A new texture holding an image file as a 2D texture with its mipmap chain: how every
+// picture of the show is loaded. Owned by the caller for the rest of the run.
+cTexture* loadImageTexture(const std::string& path);
+
 // The text after the last '.' anywhere in the path, upper-cased; empty without a dot.
 std::string fileExtension(const std::string& path);
 
