@@ -155,16 +155,8 @@ TEST(Mesh, AttributesFeedTheProgramByName) {
     mesh.loadFile(path);
     ASSERT_EQ(mesh.attributes.size(), 2u);
 
-    const std::string vert = dir.write("tint.vert",
-                                       "#version 120\n"
-                                       "attribute vec3 colour;\n"
-                                       "varying vec3 c;\n"
-                                       "void main() { c = colour; gl_Position = gl_Vertex; }\n");
-    const std::string frag =
-        dir.write("tint.frag",
-                  "#version 120\nvarying vec3 c;\nvoid main() { gl_FragColor = vec4(c, 1.0); }\n");
     cShaderProgram program;
-    program.load(vert, frag);
+    kit::loadColourProgram(dir, program);
     ASSERT_NE(program.programName, -1);
 
     cDrawProbe probe;

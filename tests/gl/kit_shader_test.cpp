@@ -112,18 +112,10 @@ TEST(ShaderProgram, VertexCompileFailurePrintsItsLogOnly) {
 
 TEST(ShaderProgram, UniformLookupMakesCurrentAndAttributesAreCached) {
     kit::cTempDir dir;
-    const std::string vert = dir.write("attr.vert",
-                                       "#version 120\n"
-                                       "attribute vec3 colour;\n"
-                                       "varying vec3 c;\n"
-                                       "void main() { c = colour; gl_Position = gl_Vertex; }\n");
-    const std::string frag =
-        dir.write("attr.frag",
-                  "#version 120\nvarying vec3 c;\nvoid main() { gl_FragColor = vec4(c, 1.0); }\n");
     cShaderProgram program;
-    program.load(vert, frag);
+    kit::loadColourProgram(dir, program);
     cShaderProgram other;
-    other.load(vert, frag);
+    kit::loadColourProgram(dir, other);
     ASSERT_NE(program.programName, -1);
 
     glUseProgram(0);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "render/gl.h"
+#include "render/shader_program.h"
 #include "render/texture.h"
 
 namespace kit {
@@ -40,6 +41,20 @@ public:
 private:
     std::string mPath;
 };
+
+// A program whose one attribute, "colour", becomes the fragment colour; gl_Vertex passes
+// through unchanged.
+inline void loadColourProgram(const cTempDir& dir, nimra::cShaderProgram& program) {
+    const std::string vert = dir.write("colour.vert",
+                                       "#version 120\n"
+                                       "attribute vec3 colour;\n"
+                                       "varying vec3 c;\n"
+                                       "void main() { c = colour; gl_Position = gl_Vertex; }\n");
+    const std::string frag =
+        dir.write("colour.frag",
+                  "#version 120\nvarying vec3 c;\nvoid main() { gl_FragColor = vec4(c, 1.0); }\n");
+    program.load(vert, frag);
+}
 
 inline void startCapture() { ::testing::internal::CaptureStdout(); }
 inline std::string stopCapture() {
