@@ -7,7 +7,7 @@
 #include "demo/timeline.h"
 #include "render/mesh.h"
 #include "render/screen_quad.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 namespace nimra {
 

@@ -4,7 +4,7 @@
 #include "demo/opening.h"
 #include "demo/word_cards.h"
 #include "render/blur.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 namespace nimra {
 

@@ -5,7 +5,7 @@
 #include "render/mesh.h"
 #include "render/screen_quad.h"
 #include "render/shader_program.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 namespace nimra {
 

@@ -7,7 +7,7 @@
 #include "math/matrix.h"
 #include "render/gl.h"
 #include "render/transform.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 namespace nimra {
 

@@ -2,7 +2,7 @@
 
 #include "demo/timeline.h"
 #include "render/gl.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 namespace nimra {
 

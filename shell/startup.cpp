@@ -6,7 +6,7 @@
 #include "demo/demo.h"
 #include "render/gl.h"
 #include "shell/frame.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 namespace nimra {
 

@@ -4,7 +4,7 @@
 
 #include "shell/frame.h"
 #include "shell/startup.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 using namespace nimra;
 

@@ -5,7 +5,7 @@
 
 #include "demo/opening.h"
 #include "demo/timeline.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 using namespace nimra;
 

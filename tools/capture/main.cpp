@@ -20,7 +20,7 @@
 #include "render/gl.h"
 #include "shell/frame.h"
 #include "shell/startup.h"
-#include "shell/state.h"
+#include "runtime/state.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -1,4 +1,4 @@
-#include "shell/state.h"
+#include "runtime/state.h"
 
 #include "render/gl.h"
 #include "render/transform.h"

@@ -1,6 +1,9 @@
 #pragma once
-// Program-wide state of the shell. One instance of each, alive for the whole process;
-// every scene reads it, and only the shell (start-up, main loop, frame driver) writes it.
+// Program-wide state: the window, the keyboard, the music and its spectrum, the clocks,
+// the shared projection and the window framebuffer. One instance of each, alive for the
+// whole process. It sits below the shell and the demo alike: the shell (start-up, main
+// loop, frame driver) writes it, the timeline and every scene read it, and neither has to
+// reach up into the other for it.
 
 #include <SDL/SDL.h>
 
