@@ -101,7 +101,7 @@ void runTimeline() {
     // layers and leaves the framebuffer cleared.
 
     slowPhase = advanceSlowPhase(slowPhase, dt, t);
-    musicPhase = advanceMusicPhase(musicPhase, dt, spectrum.size() > 20 ? spectrum[20] : 0.0f);
+    musicPhase = advanceMusicPhase(musicPhase, dt, spectrumBin(20));
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -33,6 +33,9 @@ extern std::vector<unsigned char> previousKeys;
 // This frame's music spectrum, 512 bins after start-up.
 extern std::vector<float> spectrum;
 
+// S[k]: bin k of this frame's spectrum, 0 before start-up has sized it.
+inline float spectrumBin(size_t k) { return k < spectrum.size() ? spectrum[k] : 0.0f; }
+
 // Whole milliseconds: since the previous frame, and since the music started.
 extern int frameTime;
 extern int demoTime;

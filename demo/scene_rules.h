@@ -1,0 +1,25 @@
+#pragma once
+// Rules every 3D scene shares: music-driven phases and the camera-switch trigger. Each
+// scene keeps its own values in its own state and steps them here once per frame.
+
+#include <cstdint>
+
+namespace nimra {
+
+// phase + dt x rate + dt x bin x gain, worked out in double and stored back as a float.
+// With dt = 0 nothing moves; with a silent bin the phase runs at its base rate.
+float advancePhase(float phase, int dt, double rate, float bin, double gain);
+
+// Fires on the music: a threshold that sinks ever faster (its fall grows with the time
+// since the last firing) until bin 10 of the spectrum rises above it. Each firing prints
+// "changing cam:" and the threshold, then starts again from 0.5.
+struct cCameraTrigger {
+    int32_t clock = 0;  // ms since the last firing
+    float threshold = 0.5f;
+    double decay = 0.00001;  // per ms of clock, per frame
+
+    // One frame: true when it fired (and printed).
+    bool advance(int dt, float bin10);
+};
+
+}  // namespace nimra
