@@ -45,6 +45,14 @@ const cSceneWindow sceneWindows[sceneWindowCount] = {
     {"composite", 184081, 193384, nullptr},   {"final composite", 193384, INT_MAX, nullptr},
 };
 
+static LayerProbe layerProbe = nullptr;
+
+void setLayerProbe(LayerProbe probe) { layerProbe = probe; }
+
+static void layerDone(const char* layer) {
+    if (layerProbe) layerProbe(layer);
+}
+
 float advanceClockSeconds(float clock, int dt) { return static_cast<float>(clock + dt * 0.001); }
 
 float advanceSlowPhase(float phase, int dt, int t) {
@@ -94,11 +102,13 @@ void handleBlendKeys() {
 void runTimeline() {
     const int t = demoTime;
     const int dt = frameTime;
+    layerDone("clear");
 
     clockSeconds = advanceClockSeconds(clockSeconds, dt);
 
     // The metaball layer draws first of all: it fills its capture and the blur for later
     // layers and leaves the framebuffer cleared.
+    layerDone("metaballs");
 
     slowPhase = advanceSlowPhase(slowPhase, dt, t);
     musicPhase = advanceMusicPhase(musicPhase, dt, spectrumBin(20));
@@ -116,6 +126,7 @@ void runTimeline() {
 
     overlayTime = overlayTimeFor(clockSeconds);
     drawBackdrop(overlayTime, musicPhase, slowPhase);
+    layerDone("backdrop");
 
     glEnable(GL_DEPTH_TEST);
     glClear(GL_DEPTH_BUFFER_BIT);
@@ -124,8 +135,10 @@ void runTimeline() {
     for (const cSceneWindow& window : sceneWindows) {
         if (window.render && windowContains(window, t)) window.render();
     }
+    layerDone("scenes");
 
     drawBox(musicPhase, t);
+    layerDone("box");
 
     handleBlendKeys();
 
@@ -134,15 +147,20 @@ void runTimeline() {
     if (fountainFirst <= t && t <= fountainLast) {
         drawBlobFountain(blendFactors[blendSourceIndex], blendFactors[blendDestIndex]);
     }
+    layerDone("fountain");
 
     drawSlideCards();
+    layerDone("slide cards");
     drawTopOverlay();
+    layerDone("top overlay");
 
     // The spark layer draws here from sparksFirst (the sphere scene) on.
+    layerDone("sparks");
 
     introImage(1).bind(0);
     introImage(2).bind(1);
     if (t < wordCardsEnd) drawWordCards();
+    layerDone("word cards");
 }
 
 }  // namespace nimra

@@ -9,6 +9,13 @@ namespace nimra {
 
 void runTimeline();
 
+// Called with a layer's name as each part of the frame finishes ("clear" for the frame
+// driver's work before the timeline, then "metaballs", "backdrop", "scenes", "box",
+// "fountain", "slide cards", "top overlay", "sparks", "word cards"), so that a tool can
+// time the layers one by one. None in the demo; null removes it.
+using LayerProbe = void (*)(const char* layer);
+void setLayerProbe(LayerProbe probe);
+
 // Phases every layer of the frame may read. Each is a float advanced in double precision
 // and stored back; none is ever reset.
 extern float clockSeconds;  // seconds of demo time

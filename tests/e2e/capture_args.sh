@@ -35,6 +35,7 @@ expect 2 "--to (4000) is before --from (5000)" --from 5000 --to 4000
 expect 2 "--video needs --from and --to" --video "$work/show.mp4"
 expect 2 "--frames needs --from and --to" --frames --at 10
 expect 2 "(capture --help lists the options)" --out
+expect 2 "--layers goes with --bench" --layers --at 10
 
 expect 1 "no data directory $work/missing" --data "$work/missing" --at 0
 mkdir "$work/empty"

@@ -15,7 +15,24 @@ struct cFrameTiming {
 double percentile(std::vector<double> values, double share);
 
 // One line per window with frames in it: the opening (before the first scene, box
-// included) and every row of the timeline's scene table; then the overall rate.
-std::string benchReport(const std::vector<cFrameTiming>& timings, double seconds);
+// included) and every row of the timeline's scene table; then the overall rate. With the
+// cost of one full-screen textured pass measured on the same machine (passMs > 0), every
+// median is also given as a multiple of it, so that figures compare across machines.
+std::string benchReport(const std::vector<cFrameTiming>& timings, double seconds, double passMs);
+
+// The parts of a frame that --layers times apart: the frame driver's clear, each layer
+// the timeline reports, and the buffer swap.
+constexpr int layerCount = 11;
+extern const char* const layerNames[layerCount];
+// The column of a layer name, or -1.
+int layerIndex(const char* name);
+
+struct cLayerFrame {
+    int demoTime;  // ms
+    double milliseconds[layerCount] = {};
+};
+
+// Per window, the median milliseconds of every part of the frame.
+std::string layerReport(const std::vector<cLayerFrame>& frames);
 
 }  // namespace capture

@@ -15,12 +15,14 @@
 
 #include "audio/audio.h"
 #include "bench.h"
+#include "demo/timeline.h"
 #include "options.h"
 #include "output.h"
+#include "reference.h"
 #include "render/gl.h"
+#include "runtime/state.h"
 #include "shell/frame.h"
 #include "shell/startup.h"
-#include "runtime/state.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -36,6 +38,20 @@ static uint32_t readScheduledTicks() { return scheduledTicks; }
 
 static double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// --layers: each part of the frame is finished and timed as the timeline reports it.
+static cLayerFrame layerFrame;
+static Clock::time_point layerStart;
+static void timeLayer(const char* layer) {
+    glFinish();
+    const Clock::time_point now = Clock::now();
+    const int index = layerIndex(layer);
+    if (index >= 0) {
+        layerFrame.milliseconds[index] +=
+            std::chrono::duration<double, std::milli>(now - layerStart).count();
+    }
+    layerStart = now;
 }
 
 static int fail(const std::string& message) {
@@ -122,6 +138,8 @@ static int run(const cOptions& options, Clock::time_point launched) {
     cVideoEncoder video;
     std::string error;
     std::vector<cFrameTiming> timings;
+    std::vector<cLayerFrame> layerFrames;
+    if (options.layers) nimra::setLayerProbe(timeLayer);
     std::vector<uint8_t> rgb;
     const int width = nimra::windowWidth;
     const int height = nimra::windowHeight;
@@ -150,6 +168,8 @@ static int run(const cOptions& options, Clock::time_point launched) {
         if (nimra::musicChannel) nimra::musicChannel->setPosition(static_cast<uint32_t>(t));
 
         const Clock::time_point frameStart = Clock::now();
+        layerFrame = cLayerFrame{t};
+        layerStart = frameStart;
         nimra::renderFrame();
         glFinish();
         double frameMs = secondsSince(frameStart) * 1000.0;
@@ -202,10 +222,15 @@ static int run(const cOptions& options, Clock::time_point launched) {
             const Clock::time_point swapStart = Clock::now();
             SDL_GL_SwapBuffers();
             glFinish();
-            frameMs += secondsSince(swapStart) * 1000.0;
+            const double swapMs = secondsSince(swapStart) * 1000.0;
+            frameMs += swapMs;
             if (t >= measuredFirst && (!stretch || t <= options.to) && onGrid) {
                 timings.push_back(cFrameTiming{t, frameMs});
                 benchSeconds += frameMs / 1000.0;
+                if (options.layers) {
+                    layerFrame.milliseconds[layerIndex("swap")] = swapMs;
+                    layerFrames.push_back(layerFrame);
+                }
             }
         }
         progress.update(t, frames);
@@ -223,7 +248,12 @@ static int run(const cOptions& options, Clock::time_point launched) {
                     options.from, videoPath.c_str());
     }
     if (written > 0) std::printf("wrote %d PNG files to %s\n", written, outDir.string().c_str());
-    if (options.bench) std::fputs(benchReport(timings, benchSeconds).c_str(), stdout);
+    if (options.bench) {
+        nimra::setLayerProbe(nullptr);
+        const double passMs = measureTexturedPass();
+        std::fputs(benchReport(timings, benchSeconds, passMs).c_str(), stdout);
+        if (options.layers) std::fputs(layerReport(layerFrames).c_str(), stdout);
+    }
     return 0;
 }
 

@@ -7,7 +7,7 @@ namespace capture {
 
 const char* usage() {
     return "usage: capture [--data DIR] [--out DIR] [--fps N] [--at MS]...\n"
-           "               [--from MS --to MS [--frames] [--video FILE]] [--bench]\n"
+           "               [--from MS --to MS [--frames] [--video FILE]] [--bench [--layers]]\n"
            "\n"
            "Renders the show offline on a fixed step (--fps, default 60), building every\n"
            "frame's state by playing the show from 0 ms, with the music's spectrum taken at\n"
@@ -22,7 +22,10 @@ const char* usage() {
            "  --frames       write the PNG sequence as well as the video\n"
            "  --video FILE   encode the stretch with the music into FILE (ffmpeg, H.264/AAC)\n"
            "  --bench        render the show (or the stretch) as fast as possible and print\n"
-           "                 median, 95th percentile and worst frame time per window\n";
+           "                 median, 95th percentile and worst frame time per window, also\n"
+           "                 in full-screen textured passes measured on the same machine\n"
+           "  --layers       with --bench: also the median time of every part of the frame\n"
+           "                 per window (slower: the GL work is finished after each part)\n";
 }
 
 // A whole non-negative decimal number within [low, high], nothing else.
@@ -91,6 +94,8 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
             }
         } else if (arg == "--bench") {
             options.bench = true;
+        } else if (arg == "--layers") {
+            options.layers = true;
         } else {
             error = "unknown argument '" + arg + "'";
             return false;
@@ -110,6 +115,10 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
     }
     if ((options.frames || !options.video.empty()) && !stretch) {
         error = std::string(options.frames ? "--frames" : "--video") + " needs --from and --to";
+        return false;
+    }
+    if (options.layers && !options.bench) {
+        error = "--layers goes with --bench";
         return false;
     }
     if (stretch && !options.bench && options.video.empty()) options.frames = true;

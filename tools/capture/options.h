@@ -17,6 +17,7 @@ struct cOptions {
     bool frames = false;  // the stretch as a numbered PNG sequence
     std::string video;    // the stretch as a video with the music
     bool bench = false;
+    bool layers = false;  // the benchmark also times every part of the frame apart
     int fps = 60;
     bool help = false;
 };
