@@ -1,6 +1,7 @@
 #include "demo/demo.h"
 
 #include "demo/interludes.h"
+#include "demo/metaballs.h"
 #include "demo/opening.h"
 #include "demo/word_cards.h"
 #include "render/blur.h"
@@ -12,8 +13,13 @@ void initFinale() { console << "initing demo finally finished scene" << std::end
 
 const std::vector<SceneInitialiser>& sceneInitialisers() {
     static const std::vector<SceneInitialiser> list = {
-        initOpeningScene, initBreak,      initFinale,
-        initWordCards,    initSlideCards, [] { initBlur(256, 256); },
+        initOpeningScene,
+        initMetaballs,
+        initBreak,
+        initFinale,
+        initWordCards,
+        initSlideCards,
+        [] { initBlur(256, 256); },
     };
     return list;
 }

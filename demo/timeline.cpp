@@ -2,6 +2,7 @@
 
 #include "demo/blob_fountain.h"
 #include "demo/interludes.h"
+#include "demo/metaballs.h"
 #include "demo/opening.h"
 #include "demo/word_cards.h"
 #include "math/matrix.h"
@@ -39,10 +40,14 @@ uint32_t blendDestIndex = 1;
 // Rows run in this order; on a shared boundary millisecond both neighbours run. A scene
 // joins the show by putting its render into its row.
 const cSceneWindow sceneWindows[sceneWindowCount] = {
-    {"tunnel", 30312, 48939, nullptr},        {"sculpture", 48939, 86210, nullptr},
-    {"loudspeakers", 86210, 123505, nullptr}, {"break", 123505, 128182, drawBreak},
-    {"creatures", 128172, 146828, nullptr},   {"spheres", 146828, 184081, nullptr},
-    {"composite", 184081, 193384, nullptr},   {"final composite", 193384, INT_MAX, nullptr},
+    {"tunnel", 30312, 48939, nullptr},
+    {"sculpture", 48939, 86210, nullptr},
+    {"loudspeakers", 86210, 123505, nullptr},
+    {"break", 123505, 128182, drawBreak},
+    {"creatures", 128172, 146828, nullptr},
+    {"spheres", 146828, 184081, nullptr},
+    {"composite", 184081, 193384, drawOverlayComposite},
+    {"final composite", 193384, INT_MAX, drawOverlayComposite},
 };
 
 static LayerProbe layerProbe = nullptr;
@@ -108,6 +113,7 @@ void runTimeline() {
 
     // The metaball layer draws first of all: it fills its capture and the blur for later
     // layers and leaves the framebuffer cleared.
+    drawMetaballs();
     layerDone("metaballs");
 
     slowPhase = advanceSlowPhase(slowPhase, dt, t);

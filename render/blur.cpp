@@ -9,23 +9,30 @@ namespace nimra {
 
 namespace {
 
+// The result exists from the start, nameless (GL's default texture) until initBlur, so that
+// anything that takes hold of it before the chain is built holds the real thing.
+cTexture namelessTexture2D() {
+    cTexture texture(false);
+    texture.target = GL_TEXTURE_2D;
+    return texture;
+}
+cTexture resultTexture = namelessTexture2D();
+
 struct {
-    cTexture* result = nullptr;  // colour attachment 0
-    cTexture* work = nullptr;    // colour attachment 1
+    cTexture* result = &resultTexture;  // colour attachment 0
+    cTexture* work = nullptr;           // colour attachment 1
     cOffscreenFrameBuffer* framebuffer = nullptr;
     cShaderProgram* horizontal = nullptr;
     cShaderProgram* vertical = nullptr;
 } state;
 
-cTexture* makeTarget(int width, int height) {
-    cTexture* texture = new cTexture(true);
-    texture->setImage(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                      nullptr);
-    texture->setParameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
-    texture->setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP);
-    texture->setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    texture->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    return texture;
+void specifyTarget(cTexture& texture, int width, int height) {
+    texture.setImage(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     nullptr);
+    texture.setParameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
+    texture.setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP);
+    texture.setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    texture.setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
 // One pass: the input on unit 0, drawn through the program over the whole target into
@@ -41,8 +48,10 @@ void pass(GLenum attachment, cTexture& input, cShaderProgram* program) {
 }  // namespace
 
 void initBlur(int width, int height) {
-    state.result = makeTarget(width, height);
-    state.work = makeTarget(width, height);
+    glGenTextures(1, &state.result->name);
+    specifyTarget(*state.result, width, height);
+    state.work = new cTexture(true);
+    specifyTarget(*state.work, width, height);
     state.framebuffer = new cOffscreenFrameBuffer(width, height, GL_COLOR_BUFFER_BIT);
     state.framebuffer->attachTexture(*state.result, GL_COLOR_ATTACHMENT0_EXT, 0);
     state.framebuffer->attachTexture(*state.work, GL_COLOR_ATTACHMENT1_EXT, 0);

@@ -12,7 +12,9 @@ void initBlur(int width, int height);
 // 1 + the pass count rounded up to even: 0 -> 1 pass, 1 and 2 -> 3, 3 -> 5.
 void blurTexture(cTexture& source, int passes);
 
-// Holds the last blur; scenes bind it to a unit of their choice. Exists from initBlur on.
+// Holds the last blur; scenes bind it to a unit of their choice. The object exists from
+// the start, so a reference taken before initBlur stays good; until then it is GL's
+// default 2D texture.
 cTexture& blurResult();
 
 }  // namespace nimra

@@ -1,0 +1,25 @@
+#version 120
+// One drifting blob (or spark): the screen quad shrunk to a small sprite at "pos", in the
+// screen's own units whatever camera is current. The screen is 4:3, so x is narrowed to
+// keep the sprite round. Its colour follows its height: ember at the bottom, rose as it
+// rises, violet near the top; "strength" fades it in at birth and out at death.
+uniform float size;
+uniform float strength;
+uniform vec2 pos;
+
+varying vec2 sprite;
+varying vec4 tint;
+
+const float reach = 0.26;  // half-height on screen of a sprite of size 1
+
+void main() {
+    sprite = gl_Vertex.xy * 0.5 + 0.5;
+    float height = clamp(pos.y * 0.6 + 0.5, 0.0, 1.0);
+    vec3 ember = vec3(1.0, 0.52, 0.16);
+    vec3 rose = vec3(1.0, 0.3, 0.42);
+    vec3 violet = vec3(0.62, 0.3, 1.0);
+    vec3 colour = mix(mix(ember, rose, smoothstep(0.0, 0.55, height)), violet,
+                      smoothstep(0.55, 1.0, height));
+    tint = vec4(colour, strength);
+    gl_Position = vec4(pos + gl_Vertex.xy * vec2(0.75, 1.0) * (size * reach), 0.0, 1.0);
+}

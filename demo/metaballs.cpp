@@ -1,0 +1,98 @@
+#include "demo/metaballs.h"
+
+#include "demo/timeline.h"
+#include "render/blur.h"
+#include "render/gl.h"
+#include "render/mesh.h"
+#include "render/screen_quad.h"
+#include "runtime/state.h"
+
+namespace nimra {
+
+static struct {
+    cTexture* image = nullptr;     // the window-sized capture
+    cTexture* gradient = nullptr;  // one blob's falloff, on unit 0
+    cShaderProgram* program = nullptr;
+    cShaderProgram* overlayProgram = nullptr;  // the composite
+    cTexture* background = nullptr;            // the composite's picture, on unit 1
+    cMetaballField field;
+} state;
+
+void buildMetaballField(cMetaballField& field) {
+    for (int i = 0; i < metaballCount; ++i)
+        field.blobs.push_back(makeDrifter(metaballBirthplace));
+}
+
+void advanceMetaballPhase(cMetaballField& field, int dt) {
+    field.phase = static_cast<float>(field.phase + dt * 0.0001);
+}
+
+void advanceMetaball(cMetaballField& field, int i, int dt) {
+    cDrifter& blob = field.blobs[i];
+    advanceDrifter(blob, dt, metaballRebirthplace);
+    blob.size = drifterSize(field.phase, i);
+}
+
+void initMetaballs() {
+    // The capture keeps the size the window had at start-up, whatever happens later.
+    state.image = new cTexture(true);
+    state.image->setImage(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, 0, GL_RGBA,
+                          GL_UNSIGNED_BYTE, nullptr);
+    state.image->setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    state.image->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+
+    state.gradient = loadImageTexture("grad2.png");
+
+    state.program = new cShaderProgram();
+    state.program->load("metaball2.vert", "metaball2.frag");
+
+    state.overlayProgram = new cShaderProgram();
+    state.overlayProgram->load("lolvarlay.vert", "lolvarlay.frag");
+    glUniform1i(state.overlayProgram->uniformLocation("tex2"), 1);
+
+    buildMetaballField(state.field);
+
+    state.background = loadImageTexture("introback.png");
+}
+
+void drawMetaballs() {
+    const int dt = frameTime;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    advanceMetaballPhase(state.field, dt);
+
+    // Blobs add up: where they crowd together the field rises and they melt into one.
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    state.gradient->bind(0);
+    cShaderProgram& program = *state.program;
+    for (int i = 0; i < metaballCount; ++i) {
+        advanceMetaball(state.field, i, dt);
+        const cDrifter& blob = state.field.blobs[i];
+        glUniform1f(program.uniformLocation("size"), blob.size);
+        glUniform1f(program.uniformLocation("strength"), drifterStrength(blob));
+        glUniform2fv(program.uniformLocation("pos"), 1, blob.position.data());
+        screenQuad->draw(&program, GL_TRIANGLES);
+    }
+
+    state.image->bind(0);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, state.image->width, state.image->height, 0);
+
+    glDisable(GL_BLEND);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    blurTexture(*state.image, 1);
+}
+
+cTexture& metaballImage() { return *state.image; }
+
+void drawOverlayComposite() {
+    glUniform1f(state.overlayProgram->uniformLocation("anim"), overlayTime);
+    glDepthMask(GL_FALSE);
+    state.image->bind(0);
+    state.background->bind(1);
+    screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
+    glEnable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+}
+
+}  // namespace nimra

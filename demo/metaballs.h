@@ -1,0 +1,50 @@
+#pragma once
+// The metaball layer: 169 soft blobs rise and drift across the screen for the whole show.
+// They are never shown as they are drawn: every frame they are summed into the window,
+// captured into the window-sized metaball image, cleared away and blurred through the
+// blur chain. The sculpture's post pass and the overlay composite read the image, the
+// sphere scene the blurred result. The layer also owns what the composite draws with.
+
+#include <vector>
+
+#include "demo/drifters.h"
+#include "render/shader_program.h"
+#include "render/texture.h"
+
+namespace nimra {
+
+constexpr int metaballCount = 169;
+
+// Needs the window size set and the screen quad built; runs before the blur chain exists.
+void initMetaballs();
+
+// First drawing of every frame. Leaves the window cleared, blending and the depth test off.
+void drawMetaballs();
+
+// The capture of this frame's blobs, window-sized as the window was at start-up.
+cTexture& metaballImage();
+
+// The metaball field over the background picture, one full-screen draw: the sphere scene
+// runs it under its spheres from 165373 ms, the timeline over everything from 184081 ms.
+// Leaves blending on.
+void drawOverlayComposite();
+
+// The blob list and its phase, with the rules of a frame apart from GL so that they can
+// be checked.
+struct cMetaballField {
+    std::vector<cDrifter> blobs;
+    float phase = 0.0f;  // sizes breathe with it
+};
+
+// Blobs begin at (0.6, 0.6) heading down; every rebirth is at (0.5, -0.5), heading up.
+const cVec2f metaballBirthplace(0.6f, 0.6f);
+const cVec2f metaballRebirthplace(0.5f, -0.5f);
+
+// The 169 blobs, drawing rand() in their fixed order.
+void buildMetaballField(cMetaballField& field);
+// Once per frame, before the blobs.
+void advanceMetaballPhase(cMetaballField& field, int dt);
+// Blob i's frame: aged, maybe reborn, pulled, moved and sized.
+void advanceMetaball(cMetaballField& field, int i, int dt);
+
+}  // namespace nimra

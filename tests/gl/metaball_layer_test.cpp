@@ -1,0 +1,142 @@
+// The metaball layer on the real renderer: its capture, its blur and the composite that
+// shows them, with the show's own shaders and pictures from data/.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "demo/metaballs.h"
+#include "kit_support.h"
+#include "render/blur.h"
+#include "render/mesh.h"
+#include "render/screen_quad.h"
+#include "runtime/state.h"
+
+using namespace nimra;
+
+namespace {
+
+void initOnce() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (!screenQuad) {
+        screenQuad = new cMesh();
+        fillScreenQuad(*screenQuad);
+    }
+    windowWidth = 800;
+    windowHeight = 600;
+    const std::filesystem::path data =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(data);
+    kit::startCapture();
+    initMetaballs();
+    initBlur(256, 256);
+    const std::string out = kit::stopCapture();
+    std::filesystem::current_path(here);
+    EXPECT_EQ(out, "");  // every shader compiles, every picture loads
+}
+
+int levelSize(cTexture& texture, GLenum which) {
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, which, &value);
+    return value;
+}
+
+// How many texels of a texture's level 0 have any colour.
+int litTexels(cTexture& texture) {
+    const int w = levelSize(texture, GL_TEXTURE_WIDTH), h = levelSize(texture, GL_TEXTURE_HEIGHT);
+    std::vector<uint8_t> rgba(size_t(w) * h * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    int lit = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 0;
+    return lit;
+}
+
+void frames(int count, int dt) {
+    frameTime = dt;
+    for (int i = 0; i < count; ++i)
+        drawMetaballs();
+    glFinish();
+}
+
+}  // namespace
+
+TEST(MetaballLayer, CapturesAndBlursFromTheFirstFrameAndLeavesTheWindowClear) {
+    initOnce();
+    glViewport(0, 0, 800, 600);
+    frames(1, 0);  // the first frame: every blob is born and still invisible
+    EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_WIDTH), 800);
+    EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_HEIGHT), 600);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+
+    frames(40, 16);  // the blobs fade in as they live
+    const int lit = litTexels(metaballImage());
+    EXPECT_GT(lit, 500);
+    EXPECT_LT(lit, 800 * 600 / 2);  // a field of blobs, not a wash
+    EXPECT_GT(litTexels(blurResult()), 200);
+
+    // Nothing of the layer stays on screen.
+    std::vector<uint8_t> window(800 * 600 * 4);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, window.data());
+    int onScreen = 0;
+    for (size_t i = 0; i < window.size(); i += 4)
+        onScreen += window[i] + window[i + 1] + window[i + 2] > 0;
+    EXPECT_EQ(onScreen, 0);
+    kit::drainErrors();
+}
+
+TEST(MetaballLayer, TheCaptureKeepsItsStartUpSizeWhenTheWindowChanges) {
+    initOnce();
+    for (auto [w, h] : {std::pair{1024, 768}, std::pair{640, 480}}) {
+        resize(w, h);
+        glViewport(0, 0, w, h);
+        frames(2, 16);
+        EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_WIDTH), 800) << w;
+        EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_HEIGHT), 600) << h;
+        EXPECT_EQ(metaballImage().width, 800);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+    resize(800, 600);
+    glViewport(0, 0, 800, 600);
+}
+
+TEST(MetaballLayer, TheCompositeCoversTheScreenAndLeavesBlendingOn) {
+    initOnce();
+    frames(30, 16);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glViewport(0, 0, 800, 600);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawOverlayComposite();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_TRUE(depthWrites);
+
+    std::vector<uint8_t> window(800 * 600 * 4);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, window.data());
+    int dark = 0;
+    for (size_t i = 0; i < window.size(); i += 4)
+        dark += window[i] + window[i + 1] + window[i + 2] < 6;
+    EXPECT_LT(dark, 800 * 600 / 20);  // the harbour shows everywhere but the deepest shadows
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTexture(GL_TEXTURE1);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTexture(GL_TEXTURE0);
+    glUseProgram(0);
+    kit::drainErrors();
+}
+
+TEST(MetaballLayer, TheBlurResultIsOneObjectFromTheStart) {
+    static cTexture* const takenEarly = &blurResult();  // before any chain exists
+    initOnce();
+    EXPECT_EQ(takenEarly, &blurResult());
+    EXPECT_NE(takenEarly->name, 0u);
+    EXPECT_EQ(takenEarly->target, GLenum(GL_TEXTURE_2D));
+}
