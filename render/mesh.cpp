@@ -63,7 +63,8 @@ void cMesh::loadFile(const std::string& path) {
 
 void cMesh::read(std::istream& in) {
     if (!in) return;
-    const cMeshFileData file = readMeshFile(in);
+    cMeshFileData file = readMeshFile(in);
+    prepareForDrawing(file);
     // A block whose header the file cut short keeps the buffer as it was.
     if (file.hasPositions) upload(positions, file.positions);
     if (file.hasIndices) upload(indices, file.indices);
@@ -78,6 +79,9 @@ void cMesh::draw(cShaderProgram* program, GLenum mode) {
     if (program) {
         program->use();
         for (const auto& [attributeName, buffer] : attributes) {
+            // A buffer a scene filled with fewer vertices than the positions hold would be
+            // read past its end; the attribute keeps its constant value instead.
+            if (buffer.elementCount < positions.elementCount) continue;
             const int location = program->attribLocation(attributeName);
             if (location == -1) continue;
             glEnableVertexAttribArray(static_cast<GLuint>(location));
@@ -99,6 +103,7 @@ void cMesh::draw(cShaderProgram* program, GLenum mode) {
 
     if (program) {
         for (const auto& [attributeName, buffer] : attributes) {
+            if (buffer.elementCount < positions.elementCount) continue;
             const int location = program->attribLocation(attributeName);
             if (location != -1) glDisableVertexAttribArray(static_cast<GLuint>(location));
         }

@@ -36,12 +36,14 @@ public:
     cVertexBuffer indices;
     std::map<std::string, cVertexBuffer> attributes;
 
-    // A file that cannot be opened leaves the mesh empty, silently.
+    // A file that cannot be opened leaves the mesh empty, silently. Files are untrusted:
+    // what is read is made safe to draw first (see prepareForDrawing).
     void loadFile(const std::string& path);
     void read(std::istream& in);
 
     // Indexed draw in the given mode, or with mode 0 every position as a point. With a
-    // program, each attribute buffer feeds the program attribute of the same name.
+    // program, each attribute buffer feeds the program attribute of the same name; one with
+    // fewer elements than the positions is left out rather than read past its end.
     void draw(cShaderProgram* program, GLenum mode);
 };
 

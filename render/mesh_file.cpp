@@ -158,7 +158,133 @@ void writeBlock(std::ostream& out, const cMeshBlock& block) {
               static_cast<std::streamsize>(block.data.size()));
 }
 
+// GL enums, by value: the parser does without GL's headers.
+constexpr int32_t kArrayBuffer = 0x8892;
+constexpr int32_t kElementArrayBuffer = 0x8893;
+constexpr int32_t kStaticDraw = 0x88E4;
+constexpr int32_t kByte = 0x1400, kUnsignedByte = 0x1401, kShort = 0x1402, kUnsignedShort = 0x1403,
+                  kInt = 0x1404, kUnsignedInt = 0x1405, kFloat = 0x1406, kDouble = 0x140A;
+
+bool isUsage(int32_t usage) {
+    // Stream, static and dynamic, each for drawing, reading and copying.
+    return (usage >= 0x88E0 && usage <= 0x88E2) || (usage >= 0x88E4 && usage <= 0x88E6) ||
+           (usage >= 0x88E8 && usage <= 0x88EA);
+}
+
+// Bytes per component of a GL type, 0 for anything else.
+int32_t typeBytes(int32_t type) {
+    switch (type) {
+        case kByte:
+        case kUnsignedByte:
+            return 1;
+        case kShort:
+        case kUnsignedShort:
+            return 2;
+        case kInt:
+        case kUnsignedInt:
+        case kFloat:
+            return 4;
+        case kDouble:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+void empty(cMeshBlock& block) {
+    block.elementCount = 0;
+    block.data.clear();
+}
+
+// What glVertexPointer takes for positions.
+bool drawablePositions(const cMeshBlock& b) {
+    const bool type = b.componentType == kShort || b.componentType == kInt ||
+                      b.componentType == kFloat || b.componentType == kDouble;
+    return type && b.bytesPerComponent == typeBytes(b.componentType) &&
+           b.componentsPerElement >= 2 && b.componentsPerElement <= 4;
+}
+
+// What glVertexAttribPointer takes.
+bool drawableAttribute(const cMeshBlock& b) {
+    return typeBytes(b.componentType) != 0 && b.bytesPerComponent == typeBytes(b.componentType) &&
+           b.componentsPerElement >= 1 && b.componentsPerElement <= 4;
+}
+
+// What glDrawElements takes.
+bool drawableIndices(const cMeshBlock& b) {
+    const bool type = b.componentType == kUnsignedByte || b.componentType == kUnsignedShort ||
+                      b.componentType == kUnsignedInt;
+    return type && b.bytesPerComponent == typeBytes(b.componentType) && b.componentsPerElement >= 1;
+}
+
+uint32_t indexAt(const cMeshBlock& b, size_t i) {
+    const uint8_t* p = b.data.data() + i * size_t(b.bytesPerComponent);
+    switch (b.bytesPerComponent) {
+        case 1:
+            return p[0];
+        case 2:
+            return uint32_t(p[0]) | uint32_t(p[1]) << 8;
+        default:
+            return static_cast<uint32_t>(decode32(p));
+    }
+}
+
+// Keeps the primitives whose every index names one of the vertices, in order.
+void keepPrimitivesWithin(cMeshBlock& indices, uint32_t vertices) {
+    const size_t perPrimitive = size_t(indices.componentsPerElement);
+    const size_t primitiveBytes = perPrimitive * size_t(indices.bytesPerComponent);
+    size_t kept = 0;
+    for (size_t p = 0; p < size_t(indices.elementCount); ++p) {
+        bool inside = true;
+        for (size_t k = 0; k < perPrimitive && inside; ++k)
+            inside = indexAt(indices, p * perPrimitive + k) < vertices;
+        if (!inside) continue;
+        if (kept != p) {
+            std::memmove(indices.data.data() + kept * primitiveBytes,
+                         indices.data.data() + p * primitiveBytes, primitiveBytes);
+        }
+        ++kept;
+    }
+    indices.elementCount = static_cast<int32_t>(kept);
+    indices.data.resize(kept * primitiveBytes);
+}
+
 }  // namespace
+
+void prepareForDrawing(cMeshFileData& mesh) {
+    auto place = [](cMeshBlock& block, int32_t target) {
+        block.target = target;
+        if (!isUsage(block.usage)) block.usage = kStaticDraw;
+    };
+
+    place(mesh.positions, kArrayBuffer);
+    if (!drawablePositions(mesh.positions)) empty(mesh.positions);
+    const uint32_t vertices = static_cast<uint32_t>(mesh.positions.elementCount);
+
+    place(mesh.indices, kElementArrayBuffer);
+    if (drawableIndices(mesh.indices)) {
+        keepPrimitivesWithin(mesh.indices, vertices);
+    } else {
+        empty(mesh.indices);
+    }
+
+    std::vector<std::pair<std::string, cMeshBlock>> kept;
+    for (auto& [name, block] : mesh.attributes) {
+        place(block, kArrayBuffer);
+        if (!drawableAttribute(block)) continue;
+        if (static_cast<uint32_t>(block.elementCount) < vertices) {
+            // Padding costs at most 32 bytes a vertex, and every vertex is in the input.
+            const size_t elementBytes =
+                size_t(block.bytesPerComponent) * size_t(block.componentsPerElement);
+            if (uint64_t(vertices) * elementBytes > uint64_t(std::numeric_limits<int32_t>::max()))
+                continue;
+            block.data.resize(size_t(vertices) * elementBytes, 0);
+            block.elementCount = static_cast<int32_t>(vertices);
+        }
+        kept.emplace_back(std::move(name), std::move(block));
+    }
+    mesh.attributes = std::move(kept);
+}
 
 bool readMeshBlock(std::istream& in, cMeshBlock& block) {
     cInput input(in);

@@ -49,6 +49,16 @@ cMeshFileData readMeshFile(std::istream& in);
 // One block on its own; false (and the block left empty) when its header is cut short.
 bool readMeshBlock(std::istream& in, cMeshBlock& block);
 
+// Makes a parsed mesh safe to hand to the graphics card, whatever the file claimed: the
+// parser only promises that each block holds the bytes its header describes, while a draw
+// also trusts the targets, types and index values. So each block is bound by its place in
+// the file (positions and attributes as vertex arrays, indices as elements); an unknown
+// usage becomes static; a block whose type, size or component count GL cannot draw from is
+// emptied (positions, indices) or dropped (attributes); primitives naming a vertex past the
+// positions are removed; attributes shorter than the positions are padded with zeros. A
+// valid file comes through unchanged.
+void prepareForDrawing(cMeshFileData& mesh);
+
 // False, with nothing written, when a block's data does not hold exactly the bytes its
 // header describes (or a field is negative) or an attribute name contains a zero byte;
 // otherwise whether the stream took every byte.

@@ -1,10 +1,12 @@
 // libFuzzer target for the mesh file parser. Every input is parsed twice, once from a
 // seekable stream and once from one that cannot tell how much is left (the reader takes a
-// different allocation path for each), and both must agree and be self-consistent.
+// different allocation path for each), and both must agree and be self-consistent. What
+// comes back is then made ready for drawing, and must then be safe to hand to GL.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -38,6 +40,38 @@ bool sameBlock(const nimra::cMeshBlock& a, const nimra::cMeshBlock& b) {
            a.data == b.data;
 }
 
+uint32_t indexAt(const nimra::cMeshBlock& b, size_t i) {
+    uint32_t v = 0;
+    std::memcpy(&v, b.data.data() + i * b.bytesPerComponent, b.bytesPerComponent);
+    return v;  // little-endian machine, as the format
+}
+
+// What a draw relies on: targets by place, whole elements, every index naming a vertex,
+// every attribute covering every vertex.
+void checkDrawable(nimra::cMeshFileData mesh) {
+    nimra::prepareForDrawing(mesh);
+    check(mesh.positions.target == 0x8892 && mesh.indices.target == 0x8893);
+    checkBlock(mesh.positions);
+    checkBlock(mesh.indices);
+    const int64_t vertices = mesh.positions.elementCount;
+    if (vertices > 0) {
+        check(mesh.positions.componentsPerElement >= 2 && mesh.positions.componentsPerElement <= 4);
+    }
+    if (mesh.indices.elementCount > 0) {
+        check(mesh.indices.bytesPerComponent == 1 || mesh.indices.bytesPerComponent == 2 ||
+              mesh.indices.bytesPerComponent == 4);
+        const size_t count = mesh.indices.data.size() / mesh.indices.bytesPerComponent;
+        for (size_t i = 0; i < count; ++i)
+            check(indexAt(mesh.indices, i) < vertices);
+    }
+    for (const auto& [name, block] : mesh.attributes) {
+        check(block.target == 0x8892);
+        checkBlock(block);
+        check(block.elementCount >= vertices);
+        check(block.componentsPerElement >= 1 && block.componentsPerElement <= 4);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,5 +96,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Nothing comes back that the input did not hold.
     check(payload <= size);
+    checkDrawable(a);
     return 0;
 }

@@ -1,5 +1,7 @@
 // Writes the mesh fuzzer's seed corpus into the directory named on the command line: the
-// screen quad and a small mesh with named attributes.
+// screen quad, a small mesh with named attributes, and one whose blocks lie about
+// themselves (swapped targets, an index past the vertices, a short attribute, short
+// indices).
 
 #include <cstdint>
 #include <cstring>
@@ -53,6 +55,12 @@ int main(int argc, char** argv) {
                                    block<float>(0x8892, 0x1406, 2, {0, 0, 1, 0, 1, 1, 0, 1}));
     shaded.attributes.emplace_back("weight", block<uint8_t>(0x8892, 0x1401, 1, {1, 2, 3, 4}));
 
-    const bool ok = save(dir / "quad.obj.bin", quad) && save(dir / "shaded.obj.bin", shaded);
+    nimra::cMeshFileData lying = shaded;
+    lying.positions.target = 0x8893;
+    lying.indices = block<uint16_t>(0x8892, 0x1403, 3, {0, 1, 3, 1, 2, 99});
+    lying.attributes[0].second = block<float>(0x88EB, 0x1406, 3, {0, 0, 1});
+
+    const bool ok = save(dir / "quad.obj.bin", quad) && save(dir / "shaded.obj.bin", shaded) &&
+                    save(dir / "lying.obj.bin", lying);
     return ok ? 0 : 1;
 }

@@ -204,3 +204,54 @@ TEST(Mesh, MissingAndDamagedFilesStayHarmless) {
     EXPECT_EQ(probe.primitives(mismatched, nullptr, GL_TRIANGLES), 0u);
     kit::drainErrors();
 }
+
+TEST(Mesh, FilesThatLieAboutTheirBlocksDrawOnlyWhatTheyHold) {
+    kit::cTempDir dir;
+    cShaderProgram program;
+    kit::loadColourProgram(dir, program);
+    cDrawProbe probe;
+
+    // Positions that call themselves indices and indices that call themselves vertices:
+    // bound by their place, the quad still draws whole.
+    cMeshFileData swapped = quadFile();
+    swapped.positions.target = GL_ELEMENT_ARRAY_BUFFER;
+    swapped.indices.target = GL_ARRAY_BUFFER;
+    swapped.indices.usage = 0x1234;
+    cMesh mesh;
+    mesh.loadFile(writeFile(dir, "swapped.obj.bin", swapped));
+    EXPECT_EQ(probe.primitives(mesh, nullptr, GL_TRIANGLES), 2u);
+    EXPECT_EQ(probe.covered(), 32 * 32);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    // A triangle naming a vertex far past the four there are is left out, and a colour
+    // given for one vertex only is padded with black for the rest.
+    cMeshFileData damaged = quadFile();
+    damaged.indices = uints(3, {0, 1, 3, 1, 2, 1000000});
+    damaged.attributes.emplace_back("colour", floats(GL_ARRAY_BUFFER, 3, {1, 0, 0}));
+    cMesh partial;
+    partial.loadFile(writeFile(dir, "damaged.obj.bin", damaged));
+    ASSERT_EQ(partial.attributes.count("colour"), 1u);
+    EXPECT_EQ(partial.attributes.at("colour").elementCount, 4);
+    EXPECT_EQ(probe.primitives(partial, &program, GL_TRIANGLES), 1u);
+    EXPECT_GT(probe.pixel(2, 2)[0], 200);  // near vertex 0, the red one
+    EXPECT_EQ(probe.pixel(29, 29)[3], 0);  // the missing triangle's corner stays clear
+
+    // Float indices draw nothing rather than something undefined.
+    cMeshFileData floatIndices = quadFile();
+    floatIndices.indices = floats(GL_ELEMENT_ARRAY_BUFFER, 3, {0, 1, 3, 1, 2, 3});
+    cMesh nothing;
+    nothing.loadFile(writeFile(dir, "float.obj.bin", floatIndices));
+    EXPECT_EQ(probe.primitives(nothing, nullptr, GL_TRIANGLES), 0u);
+
+    // A buffer a scene fills with fewer vertices than the positions is left out of the draw.
+    cMesh built;
+    fillScreenQuad(built);
+    built.attributes["colour"].setData(GL_ARRAY_BUFFER, 4, 3, 2, GL_FLOAT, nullptr, GL_STATIC_DRAW);
+    EXPECT_EQ(probe.primitives(built, &program, GL_TRIANGLES), 2u);
+    GLint enabled = 1;
+    glGetVertexAttribiv(static_cast<GLuint>(program.attribLocation("colour")),
+                        GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+    EXPECT_EQ(enabled, 0);
+    glUseProgram(0);
+    kit::drainErrors();
+}

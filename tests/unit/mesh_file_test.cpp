@@ -208,3 +208,103 @@ TEST(MeshFile, WriterRefusesBlocksThatDisagreeWithTheirHeader) {
     EXPECT_FALSE(writeMeshFile(out, m));
     EXPECT_TRUE(out.str().empty());
 }
+
+TEST(MeshForDrawing, AValidFileComesThroughUnchanged) {
+    const cMeshFileData original = withAttributes();
+    cMeshFileData m = original;
+    prepareForDrawing(m);
+    EXPECT_TRUE(sameBlock(m.positions, original.positions));
+    EXPECT_TRUE(sameBlock(m.indices, original.indices));
+    ASSERT_EQ(m.attributes.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(m.attributes[i].first, original.attributes[i].first);
+        EXPECT_TRUE(sameBlock(m.attributes[i].second, original.attributes[i].second));
+    }
+    // Short and byte indices are just as drawable.
+    m = quad();
+    m.indices = block<uint16_t>(0x8893, 3, 0x1403, {0, 1, 3, 1, 2, 3});
+    const cMeshBlock shortIndices = m.indices;
+    prepareForDrawing(m);
+    EXPECT_TRUE(sameBlock(m.indices, shortIndices));
+}
+
+TEST(MeshForDrawing, BlocksAreBoundByTheirPlaceInTheFile) {
+    cMeshFileData m = withAttributes();
+    m.positions.target = 0x8893;             // positions claiming to be indices
+    m.indices.target = 0x8892;               // and the other way round
+    m.indices.usage = 0x1234;                // no such usage
+    m.attributes[0].second.target = 0x88EB;  // a pixel-pack buffer
+    m.attributes[1].second.usage = 0x88E8;   // dynamic: a real usage, kept
+    prepareForDrawing(m);
+    EXPECT_EQ(m.positions.target, 0x8892);
+    EXPECT_EQ(m.indices.target, 0x8893);
+    EXPECT_EQ(m.indices.usage, 0x88E4);
+    EXPECT_EQ(m.attributes[0].second.target, 0x8892);
+    EXPECT_EQ(m.attributes[1].second.usage, 0x88E8);
+    EXPECT_EQ(m.indices.elementCount, 2);
+}
+
+TEST(MeshForDrawing, PrimitivesPastTheVerticesAreRemovedInOrder) {
+    cMeshFileData m = quad();
+    m.indices = block<uint32_t>(0x8893, 3, 0x1405, {0, 1, 4, 1, 2, 3, 0xFFFFFFFF, 0, 1, 3, 2, 1});
+    prepareForDrawing(m);
+    EXPECT_EQ(m.indices.elementCount, 2);
+    EXPECT_TRUE(sameBlock(m.indices, block<uint32_t>(0x8893, 3, 0x1405, {1, 2, 3, 3, 2, 1})));
+
+    m = quad();
+    m.indices = block<uint8_t>(0x8893, 3, 0x1401, {0, 1, 2, 3, 4, 5});
+    prepareForDrawing(m);
+    EXPECT_EQ(m.indices.elementCount, 1);
+    expectConsistent(m.indices);
+}
+
+TEST(MeshForDrawing, LayoutsGLCannotDrawFromAreEmptiedOrDropped) {
+    // Float indices, and index bytes that disagree with the index type.
+    for (const cMeshBlock& indices : {block<float>(0x8893, 3, 0x1406, {0, 1, 3, 1, 2, 3}),
+                                      block<uint16_t>(0x8893, 3, 0x1405, {0, 1, 3, 1, 2, 3})}) {
+        cMeshFileData m = quad();
+        m.indices = indices;
+        prepareForDrawing(m);
+        EXPECT_EQ(m.indices.elementCount, 0);
+        expectConsistent(m.indices);
+        EXPECT_EQ(m.positions.elementCount, 4);
+    }
+
+    // Positions of one component or of bytes: nothing can be drawn, so no primitive stays.
+    cMeshFileData m = withAttributes();
+    m.positions = block<float>(0x8892, 1, 0x1406, {1, 2, 3, 4});
+    prepareForDrawing(m);
+    EXPECT_EQ(m.positions.elementCount, 0);
+    expectConsistent(m.positions);
+    EXPECT_EQ(m.indices.elementCount, 0);
+    m = quad();
+    m.positions = block<uint8_t>(0x8892, 3, 0x1401, std::vector<uint8_t>(12, 1));
+    prepareForDrawing(m);
+    EXPECT_EQ(m.positions.elementCount, 0);
+
+    // Attributes of an unknown type or of five components are dropped; the rest stay.
+    m = withAttributes();
+    m.attributes[0].second.componentType = 0x1234;
+    m.attributes.emplace_back("wide", block<float>(0x8892, 5, 0x1406, std::vector<float>(20)));
+    prepareForDrawing(m);
+    ASSERT_EQ(m.attributes.size(), 1u);
+    EXPECT_EQ(m.attributes[0].first, "normal");
+}
+
+TEST(MeshForDrawing, ShortAttributesArePaddedWithZeros) {
+    cMeshFileData m = quad();
+    m.attributes.emplace_back("normal", block<float>(0x8892, 3, 0x1406, {0, 0, 1}));
+    m.attributes.emplace_back("empty", block<uint16_t>(0x8892, 2, 0x1403, {}));
+    prepareForDrawing(m);
+    ASSERT_EQ(m.attributes.size(), 2u);
+    const cMeshBlock& normal = m.attributes[0].second;
+    EXPECT_EQ(normal.elementCount, 4);
+    expectConsistent(normal);
+    float values[12];
+    std::memcpy(values, normal.data.data(), sizeof values);
+    EXPECT_EQ(values[2], 1.0f);
+    for (int i = 3; i < 12; ++i)
+        EXPECT_EQ(values[i], 0.0f);
+    EXPECT_EQ(m.attributes[1].second.elementCount, 4);
+    expectConsistent(m.attributes[1].second);
+}
