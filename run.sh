@@ -16,6 +16,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j2
 
 if [ "$what" = test ]; then
+    # One test plays the show through a capture tool built under AddressSanitizer and
+    # UndefinedBehaviorSanitizer, in a tree of its own.
+    cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMRA_SANITIZE=ON
+    cmake --build build-sanitize -j2 --target capture
     exec ctest --test-dir build --output-on-failure -j2
 fi
 

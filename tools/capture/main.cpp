@@ -96,6 +96,15 @@ private:
     double lastShown = 0.0;
 };
 
+// Whether a grid frame at t is drawn: always, unless visits are given and t is in none.
+static bool visiting(const std::vector<std::pair<int, int>>& visits, int t) {
+    if (visits.empty()) return true;
+    for (const auto& [first, last] : visits) {
+        if (first <= t && t <= last) return true;
+    }
+    return false;
+}
+
 static int run(const cOptions& options, Clock::time_point launched) {
     const fs::path here = fs::current_path();
     const fs::path dataDir = options.dataDir.empty() ? here : fs::absolute(options.dataDir);
@@ -132,7 +141,9 @@ static int run(const cOptions& options, Clock::time_point launched) {
     at.erase(std::unique(at.begin(), at.end()), at.end());
     int last = at.empty() ? 0 : at.back();
     if (stretch) last = std::max(last, options.to);
-    if (options.bench && !stretch) last = showEnd;
+    for (const auto& visit : options.visits)
+        last = std::max(last, visit.second);
+    if (options.bench && !stretch && options.visits.empty()) last = showEnd;
     const int measuredFirst = stretch ? options.from : 0;
 
     cVideoEncoder video;
@@ -163,6 +174,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
         if (t == g) ++k;
         const bool onGrid = t == g;
         const bool inStretch = stretch && onGrid && options.from <= t && t <= options.to;
+        if (!atDue && !visiting(options.visits, t)) continue;
 
         scheduledTicks = static_cast<uint32_t>(t);
         if (nimra::musicChannel) nimra::musicChannel->setPosition(static_cast<uint32_t>(t));

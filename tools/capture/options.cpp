@@ -7,7 +7,8 @@ namespace capture {
 
 const char* usage() {
     return "usage: capture [--data DIR] [--out DIR] [--fps N] [--at MS]...\n"
-           "               [--from MS --to MS [--frames] [--video FILE]] [--bench [--layers]]\n"
+           "               [--from MS --to MS [--frames] [--video FILE]] [--visit MS-MS]...\n"
+           "               [--bench [--layers]]\n"
            "\n"
            "Renders the show offline on a fixed step (--fps, default 60), building every\n"
            "frame's state by playing the show from 0 ms, with the music's spectrum taken at\n"
@@ -21,6 +22,9 @@ const char* usage() {
            "  --to MS        without --video it becomes OUT/frame_NNNNNN.png\n"
            "  --frames       write the PNG sequence as well as the video\n"
            "  --video FILE   encode the stretch with the music into FILE (ffmpeg, H.264/AAC)\n"
+           "  --visit A-B    play only from A to B ms at the frame rate (repeatable): the clock\n"
+           "                 jumps from one visit to the next in a single long frame, as after\n"
+           "                 a stall; --at frames are drawn too\n"
            "  --bench        render the show (or the stretch) as fast as possible and print\n"
            "                 median, 95th percentile and worst frame time per window, also\n"
            "                 in full-screen textured passes measured on the same machine\n"
@@ -92,6 +96,19 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
                 error = "--video needs a file name";
                 return false;
             }
+        } else if (arg == "--visit") {
+            std::string text;
+            if (!value(text)) return false;
+            const size_t dash = text.find('-');
+            int first = 0, last = 0;
+            if (dash == std::string::npos ||
+                !parseNumber(text.substr(0, dash), 0, showEnd, first) ||
+                !parseNumber(text.substr(dash + 1), 0, showEnd, last) || last < first) {
+                error = "--visit wants FIRST-LAST in whole milliseconds from 0 to " +
+                        std::to_string(showEnd) + ", FIRST not after LAST, not '" + text + "'";
+                return false;
+            }
+            options.visits.emplace_back(first, last);
         } else if (arg == "--bench") {
             options.bench = true;
         } else if (arg == "--layers") {
@@ -121,8 +138,12 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
         error = "--layers goes with --bench";
         return false;
     }
+    if (stretch && !options.visits.empty()) {
+        error = "--visit goes without --from and --to";
+        return false;
+    }
     if (stretch && !options.bench && options.video.empty()) options.frames = true;
-    if (options.at.empty() && !stretch && !options.bench) {
+    if (options.at.empty() && !stretch && !options.bench && options.visits.empty()) {
         error = "nothing to do: give --at, --from/--to or --bench";
         return false;
     }

@@ -2,6 +2,7 @@
 // The capture tool's command line.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace capture {
@@ -18,6 +19,9 @@ struct cOptions {
     std::string video;    // the stretch as a video with the music
     bool bench = false;
     bool layers = false;  // the benchmark also times every part of the frame apart
+    // Stretches played at the frame rate with the clock jumping between them, as after a
+    // stall: the frames in between are never drawn.
+    std::vector<std::pair<int, int>> visits;
     int fps = 60;
     bool help = false;
 };
