@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -71,15 +72,19 @@ std::string rest(std::istream& in) {
     return out.str();
 }
 
+// The ten floats of a record, in record order.
+std::array<float, 10> floatsOf(const cSpatialNode& n) {
+    const cVec3f& p = n.position.value;
+    const cQuaternion& q = n.localRotation;
+    return {p.x,           p.y, p.z, q.v.x, q.v.y, q.v.z, q.w, n.localScale.x, n.localScale.y,
+            n.localScale.z};
+}
+
 void expectRecordValues(const cSpatialNode& node) {
     EXPECT_EQ(node.tagA, 42);
     EXPECT_EQ(node.tagB, -7);
-    const float got[10] = {node.position.value.x,  node.position.value.y,  node.position.value.z,
-                           node.localRotation.v.x, node.localRotation.v.y, node.localRotation.v.z,
-                           node.localRotation.w,   node.localScale.x,      node.localScale.y,
-                           node.localScale.z};
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(got[i], kRecordFloats[i]) << i;
+        EXPECT_EQ(floatsOf(node)[i], kRecordFloats[i]) << i;
 }
 
 // Everything a record carries, compared bit for bit so that -0 and NaN count.
@@ -87,16 +92,8 @@ void expectSameRecord(const cSpatialNode& a, const cSpatialNode& b) {
     EXPECT_EQ(a.name, b.name);
     EXPECT_EQ(a.tagA, b.tagA);
     EXPECT_EQ(a.tagB, b.tagB);
-    const float fa[10] = {a.position.value.x,  a.position.value.y,  a.position.value.z,
-                          a.localRotation.v.x, a.localRotation.v.y, a.localRotation.v.z,
-                          a.localRotation.w,   a.localScale.x,      a.localScale.y,
-                          a.localScale.z};
-    const float fb[10] = {b.position.value.x,  b.position.value.y,  b.position.value.z,
-                          b.localRotation.v.x, b.localRotation.v.y, b.localRotation.v.z,
-                          b.localRotation.w,   b.localScale.x,      b.localScale.y,
-                          b.localScale.z};
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(bitsOf(fa[i]), bitsOf(fb[i])) << i << ": " << fa[i] << " vs " << fb[i];
+        EXPECT_EQ(bitsOf(floatsOf(a)[i]), bitsOf(floatsOf(b)[i])) << i;
 }
 
 }  // namespace
