@@ -31,6 +31,14 @@ bool isMipmapFilter(GLint value) {
            value == GL_NEAREST_MIPMAP_LINEAR || value == GL_LINEAR_MIPMAP_LINEAR;
 }
 
+// After a failed load DevIL may be left holding a half-decoded image (a truncated file
+// keeps its full size with only the rows read so far) or its default one. The texture gets
+// one clear texel instead: the layer that draws it shows nothing rather than garbage.
+void settleOnClear() {
+    static const ILubyte clear[4] = {0, 0, 0, 0};
+    ilTexImage(1, 1, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, const_cast<ILubyte*>(clear));
+}
+
 // The rest of a "label:value" line; empty once the file runs out.
 std::string describedValue(std::istream& in) {
     std::string label, value;
@@ -107,6 +115,7 @@ void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildM
         ilBindImage(image);
         if (!ilLoadImage(path.c_str())) {
             std::cout << "OH SHIT. the devil fails:" << path << std::endl;
+            settleOnClear();
         }
 
         // Every level is specified from what DevIL reports after its rescale.
@@ -164,6 +173,7 @@ void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildM
             ilBindImage(image);
             if (!ilLoadImage(facePath.c_str())) {
                 std::cout << "OH SHIT. the devil fails" << std::endl;
+                settleOnClear();
             }
             auto specify = [&](GLint level) {
                 setCubeFace(faceTarget, level, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL),

@@ -99,6 +99,26 @@ TEST(Texture, FailuresAndUnknownKinds) {
     EXPECT_TRUE(glIsTexture(broken.name));
     kit::drainErrors();
 
+    // A zero-byte file and one cut off half-way through its rows: whatever DevIL decoded
+    // before giving up is not uploaded, only one clear texel.
+    const std::string whole = kit::writePng(dir, "whole.png", 64, 64);
+    std::ifstream in(whole, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const std::string& path :
+         {dir.write("zero.png", ""), dir.write("half.png", bytes.substr(0, bytes.size() / 2))}) {
+        SCOPED_TRACE(path);
+        cTexture damaged(false);
+        kit::startCapture();
+        damaged.loadFile(path, GL_TEXTURE_2D, true);
+        EXPECT_EQ(kit::stopCapture(), "OH SHIT. the devil fails:" + path + "\n");
+        glBindTexture(GL_TEXTURE_2D, damaged.name);
+        EXPECT_EQ(levelSizes(), (std::vector<std::pair<int, int>>{{1, 1}}));
+        uint8_t texel[4] = {1, 2, 3, 4};
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+        EXPECT_EQ(texel[0] | texel[1] | texel[2] | texel[3], 0);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+
     // Unknown extensions, including a dot that only a folder name carries, are ignored.
     for (const std::string& path : {dir.file("notes.txt"), dir.write("readme", "x")}) {
         cTexture ignored(false);
