@@ -8,7 +8,7 @@
 # may repeat frame after frame. The real demo then starts and ends on Escape with a
 # damaged file of each kind.
 set -uo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
 capture=$build/capture
 demo=$build/nimra
