@@ -36,6 +36,7 @@ expect 2 "--video needs --from and --to" --video "$work/show.mp4"
 expect 2 "--frames needs --from and --to" --frames --at 10
 expect 2 "(capture --help lists the options)" --out
 expect 2 "--layers goes with --bench" --layers --at 10
+expect 2 "--cpu goes with --bench" --cpu --at 10
 expect 2 "--visit wants FIRST-LAST in whole milliseconds from 0 to 207000, FIRST not after LAST, not '5000-4000'" --visit 5000-4000
 expect 2 "not '12'" --visit 12
 expect 2 "--visit goes without --from and --to" --visit 1-2 --from 1 --to 2

@@ -5,10 +5,21 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "demo/timeline.h"
 
 namespace capture {
+
+static bool cpuClock = false;
+
+void useProcessCpuTime(bool cpu) { cpuClock = cpu; }
+
+double benchNowMs() {
+    timespec now;
+    clock_gettime(cpuClock ? CLOCK_PROCESS_CPUTIME_ID : CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
+}
 
 double percentile(std::vector<double> values, double share) {
     if (values.empty()) return 0.0;

@@ -11,6 +11,12 @@ struct cFrameTiming {
     double milliseconds;
 };
 
+// The clock the benchmark reads, in milliseconds: wall-clock time, or (--cpu) the CPU time
+// of the whole process, every renderer thread included, which other work on a busy
+// machine disturbs far less. CPU time compares layers and changes; it is not frame time.
+void useProcessCpuTime(bool cpu);
+double benchNowMs();
+
 // The value below which the given share of the sorted values lie (nearest rank).
 double percentile(std::vector<double> values, double share);
 

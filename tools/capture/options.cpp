@@ -8,7 +8,7 @@ namespace capture {
 const char* usage() {
     return "usage: capture [--data DIR] [--out DIR] [--fps N] [--at MS]...\n"
            "               [--from MS --to MS [--frames] [--video FILE]] [--visit MS-MS]...\n"
-           "               [--bench [--layers]]\n"
+           "               [--bench [--layers] [--cpu]]\n"
            "\n"
            "Renders the show offline on a fixed step (--fps, default 60), building every\n"
            "frame's state by playing the show from 0 ms, with the music's spectrum taken at\n"
@@ -29,7 +29,9 @@ const char* usage() {
            "                 median, 95th percentile and worst frame time per window, also\n"
            "                 in full-screen textured passes measured on the same machine\n"
            "  --layers       with --bench: also the median time of every part of the frame\n"
-           "                 per window (slower: the GL work is finished after each part)\n";
+           "                 per window (slower: the GL work is finished after each part)\n"
+           "  --cpu          with --bench: CPU time of the whole process (every renderer\n"
+           "                 thread) instead of wall-clock time; steadier on a busy machine\n";
 }
 
 // A whole non-negative decimal number within [low, high], nothing else.
@@ -113,6 +115,8 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
             options.bench = true;
         } else if (arg == "--layers") {
             options.layers = true;
+        } else if (arg == "--cpu") {
+            options.cpu = true;
         } else {
             error = "unknown argument '" + arg + "'";
             return false;
@@ -134,8 +138,8 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
         error = std::string(options.frames ? "--frames" : "--video") + " needs --from and --to";
         return false;
     }
-    if (options.layers && !options.bench) {
-        error = "--layers goes with --bench";
+    if ((options.layers || options.cpu) && !options.bench) {
+        error = std::string(options.layers ? "--layers" : "--cpu") + " goes with --bench";
         return false;
     }
     if (stretch && !options.visits.empty()) {

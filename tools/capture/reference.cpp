@@ -1,6 +1,5 @@
 #include "reference.h"
 
-#include <chrono>
 #include <vector>
 
 #include "bench.h"
@@ -35,8 +34,7 @@ GLuint compile(GLenum type, const char* source) {
 }
 
 double frameMs(bool withPass, GLuint program, nimra::cTexture& picture) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
+    const double start = benchNowMs();
     nimra::screen.begin();
     if (withPass) {
         picture.bind(0);
@@ -45,7 +43,7 @@ double frameMs(bool withPass, GLuint program, nimra::cTexture& picture) {
     }
     nimra::screen.end();
     glFinish();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return benchNowMs() - start;
 }
 
 }  // namespace
