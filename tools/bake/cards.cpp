@@ -81,8 +81,9 @@ struct cSlideLine {
 };
 
 // Where a card's content sits: pairs that rest on the same spot share the card between
-// them, one above the middle and one below.
-enum class ePlace { centre, upper, lower };
+// them, one above the middle and one below (higher still when the upper one carries a
+// label on top).
+enum class ePlace { centre, upper, upperLabelled, lower };
 
 struct cSlideCard {
     const char* file;
@@ -144,12 +145,12 @@ const std::vector<cSlideCard>& slideCards() {
          {{eLine::role, "turn it up"},
           {eLine::name, "the speakers"},
           {eLine::text, "are about to smoke"}}},
-        {"slide15.png", ePlace::upper, {{eLine::name, "thanks for"}, {eLine::name, "watching"}}},
-        {"slide16.png",
-         ePlace::lower,
-         {{eLine::role, "from nimra"},
-          {eLine::name, "see you at"},
-          {eLine::name, "the next party"}}},
+        // The last pair rests on one spot: the label rides on top of the upper card, so
+        // nothing sits between the two halves of the sentence.
+        {"slide15.png",
+         ePlace::upperLabelled,
+         {{eLine::role, "from nimra"}, {eLine::name, "thanks for"}, {eLine::name, "watching"}}},
+        {"slide16.png", ePlace::lower, {{eLine::name, "see you at"}, {eLine::name, "the next party"}}},
         {"slide17.png",
          ePlace::centre,
          {{eLine::role, "greetings"}, {eLine::name, "the tracker crowd"}}},
@@ -193,9 +194,10 @@ void makeSlideCard(const std::string& path, const cSlideCard& card) {
             for (char& c : line.text)
                 c = char(std::toupper(static_cast<unsigned char>(c)));
     block.centreX = cardSize / 2.0;
-    block.centreY = card.place == ePlace::upper   ? cardSize * 0.34
-                    : card.place == ePlace::lower ? cardSize * 0.66
-                                                  : cardSize / 2.0;
+    block.centreY = card.place == ePlace::upper           ? cardSize * 0.34
+                    : card.place == ePlace::upperLabelled ? cardSize * 0.3
+                    : card.place == ePlace::lower         ? cardSize * 0.68
+                                                          : cardSize / 2.0;
     block.maxWidth = cardSize * 0.68;  // the middle 80%, shadow included
     block.squashX = cardSquash;
     block.lineGap = 0.45;
