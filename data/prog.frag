@@ -2,7 +2,8 @@
 // The metaball field (unit 0) as drops of molten glass rising through the frame so far
 // ("tex2", unit 1). Seen through a drop the picture is lifted, as by a lens, and warmed by
 // the drop's colour; a bright skin marks the drop's edge and the field glows around it.
-// The output is opaque, so a second pass over the same copy gives the same picture.
+// Where there is no field the copy comes back exactly as it was taken, and the output is
+// opaque, so a second pass over the same copy gives the same picture.
 uniform sampler2D tex;
 uniform sampler2D tex2;
 
@@ -11,13 +12,9 @@ varying vec2 uv;
 void main() {
     vec3 field = texture2D(tex, uv).rgb;
     float level = max(field.r, max(field.g, field.b));
-    // Most of the screen has no field at all, and there the copy is what the window
-    // already holds: those pixels are left alone, which spares the software renderer the
-    // second fetch and the blend over four fifths of the screen.
-    if (level < 0.008) discard;
     vec3 picture = texture2D(tex2, uv - vec2(0.0, 0.03) * level).rgb;
 
-    vec3 hue = field / level;
+    vec3 hue = field / max(level, 0.02);
     float body = smoothstep(0.3, 0.5, level);
     float skin = body * (1.0 - smoothstep(0.5, 0.7, level));
     vec3 colour = picture * (1.0 + body * (hue * 0.6 - 0.1)) + field * 0.3 + hue * skin * 0.3;
