@@ -12,7 +12,10 @@ varying vec2 uv;
 void main() {
     vec3 field = texture2D(tex, uv).rgb;
     float level = max(field.r, max(field.g, field.b));
-    vec3 picture = texture2D(tex2, uv - vec2(0.0, 0.03) * level).rgb;
+    // Lifted from below, but never from the bottom edge's last half texel, where the copy
+    // would blend in its top row.
+    float lift = min(0.03 * level, max(uv.y - 0.001, 0.0));
+    vec3 picture = texture2D(tex2, vec2(uv.x, uv.y - lift)).rgb;
 
     vec3 hue = field / max(level, 0.02);
     float body = smoothstep(0.3, 0.5, level);
