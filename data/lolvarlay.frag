@@ -1,8 +1,10 @@
 #version 120
-// The metaball field (unit 0) as molten lanterns over the harbour picture ("tex2", unit 1).
-// The capture holds the blobs summed: where the sum passes a level the blobs are one
-// glossy body, lit from the upper left by the slope of the field; around them the field
-// glows onto the water and sky.
+// The metaball field (unit 0) as molten lanterns rising out of the harbour ("tex2", unit
+// 1) at first light. Above the water line the field is read where it is; below it, read
+// mirrored about that line and rippled, so each lantern lifts out of the water trailing
+// its reflection. Where the summed field passes a level a lantern has a body, glowing
+// white-gold at its thick heart through orange to a red skin; around it the field's own
+// hue hangs in the morning haze.
 #ifdef GL_ARB_shader_texture_lod
 #extension GL_ARB_shader_texture_lod : enable
 #define picture(sampler, uv) texture2DLod(sampler, uv, 0.0)
@@ -16,33 +18,38 @@ uniform sampler2D tex2;
 varying vec2 uvField;
 varying vec2 uvPicture;
 varying vec2 screenPos;
+varying float waterLine;
+varying float ripple;
+varying vec3 daylight;
 varying float dawn;
-varying float fade;
+varying float sunGlow;
+varying vec2 sunAt;
+varying float harbourLeft;
+varying float lanternsLeft;
 
 void main() {
-    vec3 field = texture2D(tex, uvField).rgb;
+    float depth = max(waterLine - uvField.y, 0.0);
+    bool water = depth > 0.0;
+    vec2 at = uvField;
+    if (water) {
+        at.y = waterLine + depth * 0.55;
+        at.x += (sin(uvField.y * 340.0 + ripple) + 0.6 * sin(uvField.y * 130.0 - ripple * 0.7)) *
+                (0.0015 + 0.008 * depth);
+    }
+    vec3 field = texture2D(tex, at).rgb;
     float level = max(field.r, max(field.g, field.b));
 
-    // The harbour by first light: cool and dim at first, warming as the morning comes.
     vec3 back = picture(tex2, uvPicture).rgb;
-    back *= mix(vec3(0.45, 0.5, 0.7), vec3(1.0, 0.92, 0.85), dawn);
-    back *= 1.0 - 0.35 * dot(screenPos, screenPos);
+    back = mix(vec3(dot(back, vec3(0.3, 0.5, 0.2))), back, dawn * 0.7 + 0.3) * daylight;
+    vec2 toSun = (screenPos - sunAt) * vec2(1.0, 1.6);
+    back += vec3(1.0, 0.62, 0.3) * sunGlow * 0.35 / (1.0 + 6.0 * dot(toSun, toSun));
+    back *= (1.0 - 0.3 * dot(screenPos, screenPos)) * harbourLeft;
 
-    // Body: the iso-level of the summed field, with a soft edge one or two pixels wide. It
-    // is shaded as a pillow, brighter towards its thick middle, with a broad sheen from
-    // the field's slope; the capture has 8 bits a channel, so the slope is kept gentle
-    // and the sheen wide, or the steps of the sum would glitter.
-    float body = smoothstep(0.42, 0.5, level);
-    float thick = smoothstep(0.5, 1.0, level);
-    vec2 slope = vec2(dFdx(level), dFdy(level));
-    vec3 normal = normalize(vec3(-slope * 5.0, 0.25 + 0.75 * thick));
-    vec3 light = normalize(vec3(-0.5, 0.6, 0.65));
-    float diffuse = max(dot(normal, light), 0.0);
-    float sheen = pow(max(dot(reflect(-light, normal), vec3(0.0, 0.0, 1.0)), 0.0), 8.0);
-    vec3 hue = field / max(level, 0.001);
-    vec3 lantern = hue * (0.3 + 0.55 * diffuse + 0.35 * thick) + vec3(1.0, 0.93, 0.8) * sheen * 0.45;
-
-    vec3 glow = field * 0.55;
-    vec3 colour = mix(back + glow, lantern, body);
-    gl_FragColor = vec4(colour * fade, 1.0);
+    // Molten: the colour is the heat of the sum, hottest where blobs crowd together.
+    float body = smoothstep(0.4, 0.5, level);
+    vec3 molten = mix(vec3(1.0, 0.36, 0.08), vec3(1.0, 0.62, 0.2), smoothstep(0.45, 0.7, level));
+    molten = mix(molten, vec3(1.0, 0.95, 0.8), smoothstep(0.7, 1.0, level));
+    float mirror = water ? 0.5 : 1.0;
+    vec3 colour = mix(back + field * (0.6 * mirror), molten * mirror + back * (1.0 - mirror), body);
+    gl_FragColor = vec4(mix(back, colour, lanternsLeft), 1.0);
 }

@@ -4,6 +4,7 @@
 #include "demo/interludes.h"
 #include "demo/metaballs.h"
 #include "demo/opening.h"
+#include "demo/sculpture.h"
 #include "demo/word_cards.h"
 #include "math/matrix.h"
 #include "render/gl.h"
@@ -41,7 +42,7 @@ uint32_t blendDestIndex = 1;
 // joins the show by putting its render into its row.
 const cSceneWindow sceneWindows[sceneWindowCount] = {
     {"tunnel", 30312, 48939, nullptr},
-    {"sculpture", 48939, 86210, nullptr},
+    {"sculpture", 48939, 86210, drawSculptureScene},
     {"loudspeakers", 86210, 123505, nullptr},
     {"break", 123505, 128182, drawBreak},
     {"creatures", 128172, 146828, nullptr},

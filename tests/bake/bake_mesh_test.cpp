@@ -139,12 +139,14 @@ TEST(BakeMesh, TunnelRunsAlongZAndFacesItsAxis) {
     EXPECT_EQ(facingShare(r), 1.0);
 }
 
-TEST(BakeMesh, SculptureStandsAbout120HighAroundItsCentre) {
+TEST(BakeMesh, SculptureStandsAbout100HighAroundItsCentre) {
     const cReadBack r = roundTrip(buildSculpture());
     const cBox b = boundsOf(r);
     EXPECT_NEAR(b.lo[1], 0, 0.01);  // on the ground
-    EXPECT_GT(b.hi[1] - b.lo[1], 110);
-    EXPECT_LT(b.hi[1] - b.lo[1], 145);
+    EXPECT_GT(b.hi[1] - b.lo[1], 90);
+    EXPECT_LT(b.hi[1] - b.lo[1], 110);
+    // Small enough across that the cameras sweeping through its middle pass between loops.
+    EXPECT_LT(b.hi[0] - b.lo[0], 90);
     EXPECT_NEAR((b.lo[0] + b.hi[0]) / 2, 25, 6);
     EXPECT_NEAR((b.lo[2] + b.hi[2]) / 2, 0, 6);
     EXPECT_EQ(facingShare(r), 1.0);

@@ -153,9 +153,12 @@ cMeshBuilder buildTunnel() {
 
 cMeshBuilder buildSculpture() {
     // A trefoil knot standing upright around (25, 70, 0), its tube swelling and thinning
-    // three times around, on a rod and a low plinth.
-    constexpr double scale = 18, centreX = 25, centreY = 70;
-    constexpr int steps = 150, sides = 12;
+    // three times around, on a rod and a low plinth. Its four cameras orbit at 50 to 220
+    // units from that centre, now and then sweeping through the middle: the knot is kept
+    // to about 40 units across and its tube slim, so that a pass through the middle goes
+    // between the loops rather than through the lacquer.
+    constexpr double scale = 12, centreX = 25, centreY = 70;
+    constexpr int steps = 180, sides = 16;
     auto curve = [&](double t) {
         return cV3{centreX + scale * (std::sin(t) + 2 * std::sin(2 * t)),
                    centreY + scale * (std::cos(t) - 2 * std::cos(2 * t)),
@@ -166,7 +169,7 @@ cMeshBuilder buildSculpture() {
         *n = normalised(cross(tangent, {0, 0, 1}));
         *b = cross(*n, tangent);
     };
-    auto radius = [](double t) { return 6.5 + 2.5 * std::sin(3 * t + 0.8); };
+    auto radius = [](double t) { return 5 + 2 * std::sin(3 * t + 0.8); };
     cMeshBuilder mesh;
     auto around = [&](int i, int j, bool wantNormal) {
         const double t = 2 * pi * i / steps, a = 2 * pi * j / sides;
@@ -175,12 +178,13 @@ cMeshBuilder buildSculpture() {
         const cV3 dir = n * std::cos(a) + b * std::sin(a);
         return wantNormal ? dir : curve(t) + dir * radius(t);
     };
+    // texCoord runs once around the tube in u and 0 to 8 along the knot in v.
     mesh.grid(
         steps + 1, sides, [&](int i, int j) { return around(i, j, false); },
         [&](int i, int j) { return around(i, j, true); }, 1, 8);
-    // The knot's lowest point is at t = pi: (25, 16, 0).
-    cylinder(mesh, centreX, 0, 3, 4, centreY - 3 * scale, 10);
-    cylinder(mesh, centreX, 0, 34, 0, 4, 32);
+    // The knot's lowest point is at t = pi: (25, 34, 0).
+    cylinder(mesh, centreX, 0, 2, 4, centreY - 3 * scale, 10);
+    cylinder(mesh, centreX, 0, 24, 0, 4, 40);
     orientToNormals(mesh);
     return mesh;
 }

@@ -1,0 +1,143 @@
+#include "demo/sculpture.h"
+
+#include <cmath>
+
+#include "demo/metaballs.h"
+#include "math/matrix.h"
+#include "render/gl.h"
+#include "render/mesh.h"
+#include "render/screen_quad.h"
+#include "render/shader_program.h"
+#include "render/texture.h"
+#include "render/transform.h"
+#include "runtime/state.h"
+
+namespace nimra {
+
+static struct {
+    cMesh* sculpture = nullptr;
+    cMesh* plane = nullptr;  // loaded with the scene, never drawn by it
+    cShaderProgram* program = nullptr;
+    cShaderProgram* postProgram = nullptr;
+    cTexture* colourScheme = nullptr;   // the paint, on unit 0
+    cTexture* colourScheme2 = nullptr;  // left on unit 0 when the scene is done
+    cTexture* fabric = nullptr;         // "rockTex", on unit 1
+    cTexture* screenCopy = nullptr;     // this frame as drawn so far
+    cSculptureRig rig;
+} state;
+
+// Demo-time windows, both ends excluded.
+static bool within(int t, int after, int before) { return after < t && t < before; }
+static bool cameraTwoWindow(int t) { return within(t, 58276, 67589); }
+static bool cameraThreeWindow(int t) { return within(t, 67588, 76914); }
+static bool cameraOneWindow(int t) { return within(t, 76893, 86217); }
+
+void sculptureCameras(float a, float b, cSculptureCamera cameras[sculptureCameraCount]) {
+    const double A = a, B = b;
+    auto f = [](double v) { return static_cast<float>(v); };
+    const float bob = f(60 * std::sin(0.03 * A) + 80);
+    const cVec3f centre(0.0f, 70.0f, 0.0f), beside(50.0f, 70.0f, 0.0f), upright(0.0f, 1.0f, 0.0f);
+    cameras[0] = {{f(170 * std::cos(0.01 * B + 0.54) - 20), bob, f(83 * std::sin(0.01 * B) - 20)},
+                  centre,
+                  upright};
+    cameras[1] = {
+        {f(90 * std::cos(0.01 * B - 0.54) - 20), bob, f(98 * std::sin(0.0165 * B + 0.4) - 20)},
+        beside,
+        upright};
+    cameras[2] = {
+        {f(102 * std::cos(0.01 * B - 0.14) - 20), bob, f(83 * std::sin(0.0165 * B + 0.4) - 20)},
+        beside,
+        upright};
+    cameras[3] = {
+        {f(90 * std::cos(0.01 * B - 0.14) - 20), bob, f(84 * std::sin(0.0165 * B + 0.4) - 20)},
+        beside,
+        {f(std::sin(0.02 * A)), f(std::sin(0.0264 * A)), f(std::cos(0.02 * A + 0.453))}};
+}
+
+int sculptureCameraFor(int t, int previous) {
+    int camera = previous;
+    if (cameraTwoWindow(t)) camera = 2;
+    if (cameraThreeWindow(t)) camera = 3;
+    if (cameraOneWindow(t)) camera = 1;  // last, so it wins where it overlaps camera 3
+    return camera;
+}
+
+void advanceSculptureRig(cSculptureRig& rig, int t, int dt, float bin10, float bin20) {
+    rig.anim = advancePhase(rig.anim, dt, 0.01, bin20, 2.1);
+    rig.orbit = advancePhase(rig.orbit, dt, 0.01, bin20, 1.1);
+    // The trigger keeps time with the music and says so; only the clock picks the camera.
+    rig.trigger.advance(dt, bin10);
+    rig.camera = sculptureCameraFor(t, rig.camera);
+}
+
+float sculpturePowah(int t, float bin50) {
+    return static_cast<float>(bin50 * (cameraTwoWindow(t) ? 16.0 : 6.0));
+}
+
+int sculpturePostPasses(int t) { return cameraThreeWindow(t) + cameraOneWindow(t); }
+
+void initSculptureScene() {
+    console << "initing scene 3" << std::endl;
+
+    state.sculpture = new cMesh();
+    state.sculpture->loadFile("abstra.obj.bin");
+    state.plane = new cMesh();
+    state.plane->loadFile("plane.obj.bin");
+
+    state.program = new cShaderProgram();
+    state.program->load("fitti.vert", "fitti.frag");
+    glUniform1i(state.program->uniformLocation("rockTex"), 1);
+    state.postProgram = new cShaderProgram();
+    state.postProgram->load("prog.vert", "prog.frag");
+    glUniform1i(state.postProgram->uniformLocation("tex2"), 1);
+
+    state.colourScheme = loadImageTexture("colorscheme.png");
+    state.colourScheme2 = loadImageTexture("colorscheme2.png");
+    state.fabric = loadImageTexture("gridlikefabric.png");
+
+    state.screenCopy = new cTexture(true);
+    state.screenCopy->setImage(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, 0, GL_RGBA,
+                               GL_UNSIGNED_BYTE, nullptr);
+    state.screenCopy->setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    state.screenCopy->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+}
+
+void drawSculptureScene() {
+    const int t = demoTime;
+    const int dt = frameTime;
+    cShaderProgram& program = *state.program;
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    cSculptureRig& rig = state.rig;
+    advanceSculptureRig(rig, t, dt, spectrumBin(10), spectrumBin(20));
+    glUniform1f(program.uniformLocation("anim"), rig.anim);
+    glUniform1f(program.uniformLocation("powah"), sculpturePowah(t, spectrumBin(50)));
+
+    cSculptureCamera cameras[sculptureCameraCount];
+    sculptureCameras(rig.anim, rig.orbit, cameras);
+    const cSculptureCamera& camera = cameras[rig.camera];
+    cMatrix4f view;
+    view.lookAt(camera.eye, camera.target, camera.up);
+    applyCamera(view.data(), projection.data());
+
+    state.colourScheme->bind(0);
+    state.fabric->bind(1);
+    state.sculpture->draw(&program, GL_TRIANGLES);
+
+    // Every frame is copied, post pass or not, over the rectangle the metaball image covers.
+    cTexture& field = metaballImage();
+    state.screenCopy->bind(0);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, field.width, field.height, 0);
+
+    state.colourScheme2->bind(0);
+    for (int pass = sculpturePostPasses(t); pass > 0; --pass) {
+        field.bind(0);
+        state.screenCopy->bind(1);
+        screenQuad->draw(state.postProgram, GL_TRIANGLES);
+        glEnable(GL_BLEND);
+    }
+}
+
+}  // namespace nimra
