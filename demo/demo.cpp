@@ -1,7 +1,10 @@
 #include "demo/demo.h"
 
+#include "demo/creatures.h"
 #include "demo/interludes.h"
+#include "demo/loudspeakers.h"
 #include "demo/opening.h"
+#include "demo/tunnel.h"
 #include "demo/word_cards.h"
 #include "render/blur.h"
 #include "runtime/state.h"
@@ -12,7 +15,8 @@ void initFinale() { console << "initing demo finally finished scene" << std::end
 
 const std::vector<SceneInitialiser>& sceneInitialisers() {
     static const std::vector<SceneInitialiser> list = {
-        initOpeningScene, initBreak,      initFinale,
+        initOpeningScene, initTunnel,     initLoudspeakers,
+        initCreatures,    initBreak,      initFinale,
         initWordCards,    initSlideCards, [] { initBlur(256, 256); },
     };
     return list;
