@@ -72,6 +72,9 @@ void drawCreatures() {
     state.colourScheme->bind(0);
     state.wall->bind(1);
     glScalef(5.0f, 5.0f, 5.0f);
+    // Closed bodies and fins with a sheet for each side: their back faces would only be
+    // shaded to be hidden again.
+    glEnable(GL_CULL_FACE);
     for (int i = 0; i < creatureCount; ++i) {
         const cCreaturePose pose = creaturePose(i, motion.shaderPhase, motion.cameraPhase);
         glPushMatrix();
@@ -80,6 +83,7 @@ void drawCreatures() {
         state.creatureMesh->draw(state.program, GL_TRIANGLES);
         glPopMatrix();
     }
+    glDisable(GL_CULL_FACE);
 
     // The layers drawn after the scene in the same frame, the blob fountain among them,
     // inherit this unit and the view scaled by 250.

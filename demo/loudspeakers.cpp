@@ -157,6 +157,9 @@ void drawLoudspeakers() {
     view.lookAt(camera.eye, camera.target, camera.up);
     applyCamera(view.data(), projection.data());
 
+    // The cabinets are closed and the ground is only ever seen from above: their back
+    // faces would only be shaded to be hidden again.
+    glEnable(GL_CULL_FACE);
     state.colourScheme->bind(0);
     state.wall->bind(1);
     state.speakerMesh->draw(state.speakerProgram, GL_TRIANGLES);
@@ -166,6 +169,7 @@ void drawLoudspeakers() {
     glScalef(50.0f, 50.0f, 50.0f);
     state.groundMesh->draw(state.speakerProgram, GL_TRIANGLES);
     glPopMatrix();
+    glDisable(GL_CULL_FACE);
 
     if (smokeShows(demoTime)) drawSmoke();
 }

@@ -51,7 +51,11 @@ void drawTunnel() {
 
     state.colourScheme->bind(0);
     state.wall->bind(1);
+    // Seen only from inside: the far sides of the ribs and lanterns would be shaded only to
+    // be hidden again.
+    glEnable(GL_CULL_FACE);
     state.mesh->draw(state.program, GL_TRIANGLES);
+    glDisable(GL_CULL_FACE);
 }
 
 }  // namespace nimra

@@ -48,6 +48,8 @@ TEST(SceneState, CreaturesLeaveTheirViewScaledBy250OnUnitZero) {
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(modelview[i], view.m[i] * (i < 12 ? 250.0f : 1.0f), 1e-3f) << i;
     EXPECT_EQ(kit::integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
+    // The later layers' quads are not all wound the same way.
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     glLoadIdentity();
 }
 
@@ -69,6 +71,7 @@ TEST(SceneState, SmokeLeavesDepthWritesAndTheDepthTestOnAndBlendingAsTheTimeline
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(kit::integer(GL_BLEND_SRC_RGB), GL_SRC_ALPHA);
     EXPECT_EQ(kit::integer(GL_BLEND_DST_RGB), GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     glLoadIdentity();
 }
 
@@ -84,5 +87,6 @@ TEST(SceneState, TheTunnelLeavesUnitOneActiveAndItsBlendAlone) {
     EXPECT_EQ(kit::integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_EQ(kit::integer(GL_BLEND_SRC_RGB), GL_SRC_ALPHA);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     glLoadIdentity();
 }

@@ -225,22 +225,17 @@ cMeshBuilder buildSculpture() {
 }
 
 cMeshBuilder buildPlane() {
-    // The loudspeakers' ground, drawn scaled by 50: a disc of radius 360 (18000 units in
-    // the scene, near the far plane, so it reaches the horizon). Rings close together
-    // round the speaker field, where the shaders' per-vertex light changes fastest, and
-    // ever further apart outwards. texCoord holds the paint the speaker shaders read: a
-    // pale stone along the palette, and no glow.
-    constexpr int segments = 20;
-    std::vector<double> radii = {0};
-    for (double r = 0.6; r < 360; r = r < 4 ? r + 0.8 : r * 1.3)
-        radii.push_back(r);
-    radii.push_back(360);
+    // The loudspeakers' ground, drawn scaled by 50: a square 720 across (36000 units in the
+    // scene, its edges near the far plane at 20000, so it reaches the horizon). Two
+    // triangles only: the shaders light it per pixel, and the software renderer fills a
+    // few large triangles far faster than many thin ones. texCoord holds the paint the
+    // speaker shaders read: a pale stone along the palette, and no glow.
+    constexpr double half = 360;
     cMeshBuilder mesh;
     mesh.grid(
-        int(radii.size()), segments,
+        2, 1,
         [&](int i, int j) {
-            const double a = 2 * pi * j / segments;
-            return cV3{radii[i] * std::cos(a), 0, radii[i] * std::sin(a)};
+            return cV3{j ? half : -half, 0, i ? half : -half};
         },
         [](int, int) {
             return cV3{0, 1, 0};
@@ -279,13 +274,10 @@ void driver(cMeshBuilder& mesh, double x, double y, double front, double radius,
         double r, z;
         cPaint paint;
     };
-    const std::vector<cRing> rings = tweeter ? std::vector<cRing>{{1.0, 0.3, {0.62, 0.8}},
-                                                                  {0.5, 1.5, {0.8, 0.3}},
-                                                                  {0.0, 1.9, {0.95, 0.5}}}
-                                             : std::vector<cRing>{{1.0, 1.2, {0.6, 1}},
-                                                                  {0.74, 0.8, {0.03, 0}},
-                                                                  {0.26, 0.6, {0.05, 0}},
-                                                                  {0.0, 1.6, {0.8, 0.4}}};
+    const std::vector<cRing> rings =
+        tweeter ? std::vector<cRing>{{1.0, 0.3, {0.62, 0.8}}, {0.0, 1.9, {0.95, 0.5}}}
+                : std::vector<cRing>{
+                      {1.0, 1.2, {0.6, 1}}, {0.7, 0.6, {0.03, 0}}, {0.0, 1.4, {0.7, 0.3}}};
     const int count = int(rings.size());
     const double depthScale = std::min(1.0, radius / 8);
     const uint32_t first = uint32_t(mesh.vertexCount());
@@ -397,11 +389,12 @@ cMeshBuilder buildSpeakers() {
 }
 
 cMeshBuilder buildCreature() {
-    // A stylised swimmer about 25 units long, nose towards +x: a lofted body with a slight
-    // S-bend, tail flukes, a dorsal fin, two pectoral fins and little eye bumps. Ten of
-    // them are drawn each frame, small on the screen, so the body is an octagon in
-    // section: the software renderer pays the same setup for every triangle. The shaders
-    // read texture u below 0 as an eye.
+    // A stylised swimmer about 35 units long, nose towards +x at x = 17.5: a lofted body
+    // with a slight S-bend, tail flukes, a dorsal fin, two pectoral fins and little eye
+    // bumps. The camera films the school from 670 away, so it is built at 25 and scaled up
+    // to stay readable. Ten of them are drawn each frame, small on the screen, so the body
+    // is an octagon in section: the software renderer pays the same setup for every
+    // triangle. The shaders read texture u below 0 as an eye.
     constexpr int stations = 14, sides = 8;
     auto centre = [](double t) {
         return cV3{12.5 - 22.0 * t, 0.4 * std::sin(pi * t), 1.1 * std::sin(2.2 * t) * t};
@@ -425,13 +418,15 @@ cMeshBuilder buildCreature() {
         stations, sides, [&](int i, int j) { return ring(i, j, false); },
         [&](int i, int j) { return ring(i, j, true); }, 1, 1);
 
-    // Thin fins: one sheet each, which the shaders light from whichever side shows.
+    // Thin fins, a sheet for each side, so that they show from both with back faces culled.
     auto fin = [&](std::vector<cV3> outline, cV3 normal) {
-        const uint32_t first = uint32_t(mesh.vertexCount());
-        for (const cV3& p : outline)
-            mesh.vertex(p, normal, 0.5, 0.5);
-        for (size_t k = 1; k + 1 < outline.size(); ++k)
-            mesh.triangle(first, first + uint32_t(k), first + uint32_t(k + 1));
+        for (double side : {1.0, -1.0}) {
+            const uint32_t first = uint32_t(mesh.vertexCount());
+            for (const cV3& p : outline)
+                mesh.vertex(p + normalised(normal) * (0.05 * side), normal * side, 0.5, 0.5);
+            for (size_t k = 1; k + 1 < outline.size(); ++k)
+                mesh.triangle(first, first + uint32_t(k), first + uint32_t(k + 1));
+        }
     };
     const cV3 tail = centre(1.0);
     fin({tail + cV3{1.5, 0, 0}, tail + cV3{-3.2, 0, 4.2}, tail + cV3{-2.0, 0, 0.8},
@@ -460,6 +455,8 @@ cMeshBuilder buildCreature() {
             mesh.triangle(first, first + 1, first + 2);
         }
     }
+    for (cV3& p : mesh.positions)
+        p = p * 1.4;
     orientToNormals(mesh);
     return mesh;
 }
