@@ -38,11 +38,11 @@ void main() {
 
     float before = floor((p.z - firstLantern) / 60.0) * 60.0 + firstLantern;
     float lamps = lantern(p, normal, before) + lantern(p, normal, before + 60.0);
-    float band = pow(0.5 + 0.5 * cos(2.0 * pi * (p.z / 240.0 - anim * 0.003)), 6.0);
+    float band = pow(0.5 + 0.5 * cos(2.0 * pi * (p.z / 300.0 - anim * 0.0025)), 16.0);
     float glowing = step(texCoord.x, -0.5);
 
     vec3 lit = palette(0.22) * 0.25 + palette(0.74) * lamps * (3.2 + 3.0 * beat) +
-               palette(0.4) * band * 1.4;
+               palette(0.5) * band * 1.2;
     // The ribs are dressed in paler stone.
     float rib = smoothstep(40.0, 33.0, length(p.xy));
     lit *= mix(vec3(1.0), vec3(1.5, 1.45, 1.5), rib);
@@ -50,7 +50,7 @@ void main() {
     vec3 flame = palette(0.86) * (1.0 + 0.5 * beat) * (1.1 - 0.4 * normal.y);
 
     // Stones much smaller than a pixel turn to noise: blend them to their mean far off.
-    float detail = clamp(1.4 - dist / 250.0, 0.0, 1.0);
+    float detail = clamp(1.6 - dist / 180.0, 0.0, 1.0);
     float fog = exp(-dist / 300.0);
     scale = lit * (detail * fog * (1.0 - glowing));
     offset = mix(lit * stoneMean * (1.0 - detail), flame, glowing) * fog +

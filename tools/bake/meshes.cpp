@@ -121,8 +121,8 @@ cMeshBuilder buildTunnel() {
     // per vertex from the lanterns, so the ribs stand out against the lit walls. The
     // software renderer pays the same setup for every triangle however small, so the
     // triangles are few and large: twelve sides, and past z = 160, where the camera never
-    // comes near, the ribs lose their shoulders. The stones tile six times round and every
-    // 40 units along, so they keep their shape. It starts behind the camera's furthest
+    // comes near, the ribs lose their shoulders. The stones tile nine times round and every
+    // 27 units along, so they keep their shape. It starts behind the camera's furthest
     // point back and ends, capped, far enough ahead to vanish into the dark.
     constexpr double start = -200, end = 880, period = 60;  // whole periods
     constexpr double farFrom = 160;
@@ -151,8 +151,8 @@ cMeshBuilder buildTunnel() {
             const double angle = 2 * pi * j / segments;
             const double c = std::cos(angle), s = std::sin(angle);
             // Facing the axis, tilted where the rib's radius changes.
-            mesh.vertex({radii[i] * c, radii[i] * s, zs[i]}, {-c, -s, slope}, 6.0 * j / segments,
-                        (zs[i] - start) / 40.0);
+            mesh.vertex({radii[i] * c, radii[i] * s, zs[i]}, {-c, -s, slope}, 9.0 * j / segments,
+                        (zs[i] - start) / 27.0);
         }
     }
     for (int i = 0; i + 1 < rows; ++i)
