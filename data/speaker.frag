@@ -27,6 +27,6 @@ void main() {
     float grain = ambient.a * clamp(1.3 - depth / 900.0, 0.0, 1.0);
     vec3 stone = mix(stoneMean, stoneAt(rockTex, place.xy).rgb, grain);
     float haze = 1.0 - exp2(-depth / 1700.0);
-    vec3 colour = (ambient.rgb + stage * (0.15 + pool)) * stone + glowHaze.rgb;
+    vec3 colour = (ambient.rgb + stage * (0.06 + pool)) * stone + glowHaze.rgb;
     gl_FragColor = vec4(mix(colour, sky, haze), 1.0);
 }

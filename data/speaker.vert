@@ -6,10 +6,10 @@
 // 50, which the modelview's first column tells), a faint grain on the cabinets' paint.
 //
 // The light is split here into what every pixel scales by the pool of stage light round
-// the stacks and what it does not; the ground is two huge triangles, so the pool and the
-// haze towards the horizon are left to the pixels. The speaker mesh has thousands of
-// vertices, shaded on one thread, so the lights are the palette's colours written out
-// rather than read per vertex.
+// the stacks ("anim" carries it round the field) and what it does not; the ground is two
+// huge triangles, so the pool and the haze towards the horizon are left to the pixels.
+// The speaker mesh has over a thousand vertices, shaded on one thread, so the lights are
+// the palette's colours written out rather than read per vertex.
 attribute vec3 normal;
 attribute vec2 texCoord;
 
@@ -25,7 +25,7 @@ varying vec4 glowHaze;  // rgb glows; a is the view depth
 const vec3 stageLight = vec3(0.99, 0.74, 0.39);  // the palette's gold
 const vec3 copper = vec3(0.92, 0.47, 0.21);
 const vec3 ember = vec3(0.88, 0.34, 0.18);
-const vec3 moon = vec3(0.16, 0.18, 0.28);
+const vec3 moon = vec3(0.2, 0.22, 0.36);
 const vec3 key = vec3(-0.45, 0.65, 0.6) / 0.9083;  // over the viewer's shoulder
 const float poolRadius = 260.0;
 
@@ -37,7 +37,9 @@ void main() {
 
     vec3 side = abs(normal);
     vec2 plane = side.y > max(side.x, side.z) ? world.xz : (side.x > side.z ? world.zy : world.xy);
-    place = vec4(plane / mix(60.0, 160.0, ground), world.xz / poolRadius);
+    // The stage light's pool wanders round the field, faster the harder the band plays.
+    vec2 sweep = vec2(cos(anim * 0.004), sin(anim * 0.004)) * 90.0;
+    place = vec4(plane / mix(60.0, 160.0, ground), (world.xz - sweep) / poolRadius);
 
     vec3 n = normalize(gl_NormalMatrix * normal);
     float beat = clamp(powah * 6.0, 0.0, 1.5);
