@@ -50,6 +50,7 @@ void main() {
     veins = palette(0.84) * (0.25 + 0.9 * beat);
     sheen = mix(lagoon, palette(0.9), facing) * fresnel * 0.6 + vec3(1.0, 0.92, 0.8) * shine * 0.5;
 
-    skinUv = vec2(p.x / 20.0, atan(p.y, p.z + 0.001) * 0.3);
+    // Round the body from the back; both flanks alike, and never atan(0, 0).
+    skinUv = vec2(p.x / 20.0, atan(p.y, abs(p.z) + 0.01) * 0.3);
     gl_Position = gl_ProjectionMatrix * eye;
 }
