@@ -1,9 +1,12 @@
 #include "demo/demo.h"
 
+#include "demo/creatures.h"
 #include "demo/interludes.h"
+#include "demo/loudspeakers.h"
 #include "demo/metaballs.h"
 #include "demo/opening.h"
 #include "demo/sculpture.h"
+#include "demo/tunnel.h"
 #include "demo/word_cards.h"
 #include "render/blur.h"
 #include "runtime/state.h"
@@ -17,7 +20,10 @@ const std::vector<SceneInitialiser>& sceneInitialisers() {
     // clang-format off
     static const std::vector<SceneInitialiser> list = {
         initOpeningScene,
+        initTunnel,
         initSculptureScene,
+        initLoudspeakers,
+        initCreatures,
         initMetaballs,
         initBreak,
         initFinale,

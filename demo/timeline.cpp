@@ -1,10 +1,13 @@
 #include "demo/timeline.h"
 
 #include "demo/blob_fountain.h"
+#include "demo/creatures.h"
 #include "demo/interludes.h"
+#include "demo/loudspeakers.h"
 #include "demo/metaballs.h"
 #include "demo/opening.h"
 #include "demo/sculpture.h"
+#include "demo/tunnel.h"
 #include "demo/word_cards.h"
 #include "math/matrix.h"
 #include "render/gl.h"
@@ -41,11 +44,11 @@ uint32_t blendDestIndex = 1;
 // Rows run in this order; on a shared boundary millisecond both neighbours run. A scene
 // joins the show by putting its render into its row.
 const cSceneWindow sceneWindows[sceneWindowCount] = {
-    {"tunnel", 30312, 48939, nullptr},
+    {"tunnel", 30312, 48939, drawTunnel},
     {"sculpture", 48939, 86210, drawSculptureScene},
-    {"loudspeakers", 86210, 123505, nullptr},
+    {"loudspeakers", 86210, 123505, drawLoudspeakers},
     {"break", 123505, 128182, drawBreak},
-    {"creatures", 128172, 146828, nullptr},
+    {"creatures", 128172, 146828, drawCreatures},
     {"spheres", 146828, 184081, nullptr},
     {"composite", 184081, 193384, drawOverlayComposite},
     {"final composite", 193384, INT_MAX, drawOverlayComposite},

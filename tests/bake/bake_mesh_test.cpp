@@ -122,20 +122,38 @@ TEST(BakeMesh, BoxIsSixtyAcrossAtTheOriginWithOutwardNormals) {
     EXPECT_EQ(facingShare(r), 1.0);
 }
 
-TEST(BakeMesh, TunnelRunsAlongZAndFacesItsAxis) {
+TEST(BakeMesh, TunnelRunsAlongZFacingItsAxisWithLanternsUnderTheCrown) {
     const cReadBack r = roundTrip(buildTunnel());
+    // Every triangle costs the software renderer its setup; the tunnel fills the screen.
+    EXPECT_LE(r.indices.size() / 3, 1500u);
     const cBox b = boundsOf(r);
     EXPECT_LE(b.lo[2], -200);
     EXPECT_GE(b.hi[2], 800);
+    size_t lanternVertices = 0, capVertices = 0;
     for (size_t v = 0; v < r.vertices; ++v) {
         const float* p = &r.positions[v * 3];
         const float* n = &r.normals[v * 3];
         const float radius = std::hypot(p[0], p[1]);
-        EXPECT_GT(radius, 34);
-        EXPECT_LT(radius, 42);
-        // The camera rides on the axis: every normal points back towards it.
-        EXPECT_LT(p[0] * n[0] + p[1] * n[1], 0) << "vertex " << v;
+        if (r.texCoords[v * 2] < 0) {
+            // A lantern: hanging from the crown, on the axis's plane.
+            ++lanternVertices;
+            EXPECT_LT(std::fabs(p[0]), 5) << "vertex " << v;
+            EXPECT_GT(p[1], 32) << "vertex " << v;
+            EXPECT_LT(p[1], 41) << "vertex " << v;
+        } else if (n[2] < -0.99f) {
+            // The far end's wall, facing back down the tunnel.
+            ++capVertices;
+            EXPECT_FLOAT_EQ(p[2], b.hi[2]);
+        } else {
+            EXPECT_GT(radius, 31) << "vertex " << v;
+            EXPECT_LT(radius, 42) << "vertex " << v;
+            // The camera rides on the axis: every wall normal points back towards it.
+            EXPECT_LT(p[0] * n[0] + p[1] * n[1], 0) << "vertex " << v;
+        }
     }
+    // One lantern between every two ribs along the whole length.
+    EXPECT_GE(lanternVertices / 12, size_t((b.hi[2] - b.lo[2]) / 60));
+    EXPECT_GT(capVertices, 0u);
     EXPECT_EQ(facingShare(r), 1.0);
 }
 
@@ -152,22 +170,28 @@ TEST(BakeMesh, SculptureStandsAbout100HighAroundItsCentre) {
     EXPECT_EQ(facingShare(r), 1.0);
 }
 
-TEST(BakeMesh, PlaneIsFlatFortyAcrossAndFacesUp) {
+TEST(BakeMesh, GroundIsAFlatSquareThatReachesTheHorizonInPaleStone) {
     const cReadBack r = roundTrip(buildPlane());
     const cBox b = boundsOf(r);
-    EXPECT_FLOAT_EQ(b.lo[0], -20);
-    EXPECT_FLOAT_EQ(b.hi[0], 20);
-    EXPECT_FLOAT_EQ(b.lo[2], -20);
-    EXPECT_FLOAT_EQ(b.hi[2], 20);
-    EXPECT_FLOAT_EQ(b.lo[1], 0);
-    EXPECT_FLOAT_EQ(b.hi[1], 0);
-    for (size_t v = 0; v < r.vertices; ++v)
+    // Drawn scaled by 50: the edges lie far out, near the far plane at 20000.
+    for (int c : {0, 2}) {
+        EXPECT_FLOAT_EQ(b.lo[c] * 50, -18000);
+        EXPECT_FLOAT_EQ(b.hi[c] * 50, 18000);
+    }
+    for (size_t v = 0; v < r.vertices; ++v) {
+        EXPECT_FLOAT_EQ(r.positions[v * 3 + 1], 0);
         EXPECT_FLOAT_EQ(r.normals[v * 3 + 1], 1);
+        // Paint: a place on the palette, no glow.
+        EXPECT_GT(r.texCoords[v * 2], 0.5f);
+        EXPECT_LE(r.texCoords[v * 2], 1.0f);
+        EXPECT_EQ(r.texCoords[v * 2 + 1], 0.0f);
+    }
     EXPECT_EQ(facingShare(r), 1.0);
 }
 
 TEST(BakeMesh, SpeakerStackTopsOutWhereTheSmokeRises) {
     const cReadBack r = roundTrip(buildSpeakers());
+    EXPECT_LE(r.indices.size() / 3, 2500u);
     float stackTop = 0;
     for (size_t v = 0; v < r.vertices; ++v) {
         const float* p = &r.positions[v * 3];
@@ -181,15 +205,41 @@ TEST(BakeMesh, SpeakerStackTopsOutWhereTheSmokeRises) {
         EXPECT_GT(b.lo[c], -320);
         EXPECT_LT(b.hi[c], 320);
     }
+    // Paint along the palette, and the drivers' surrounds glow.
+    size_t glowing = 0;
+    for (size_t v = 0; v < r.vertices; ++v) {
+        const float u = r.texCoords[v * 2], glow = r.texCoords[v * 2 + 1];
+        EXPECT_GE(u, 0.0f);
+        EXPECT_LE(u, 1.0f);
+        EXPECT_GE(glow, 0.0f);
+        EXPECT_LE(glow, 1.0f);
+        if (glow > 0.5f) ++glowing;
+    }
+    EXPECT_GT(glowing, r.vertices / 20);
+    EXPECT_LT(glowing, r.vertices / 2);
     EXPECT_EQ(facingShare(r), 1.0);
 }
 
-TEST(BakeMesh, CreatureIsAbout25Long) {
+TEST(BakeMesh, CreatureIsAbout35LongNoseForwardWithEyes) {
     const cReadBack r = roundTrip(buildCreature());
+    // Drawn ten times a frame.
+    EXPECT_LE(r.indices.size() / 3, 300u);
     const cBox b = boundsOf(r);
-    EXPECT_GT(b.hi[0] - b.lo[0], 22);
-    EXPECT_LT(b.hi[0] - b.lo[0], 28);
-    EXPECT_LT(b.hi[1] - b.lo[1], 15);
+    EXPECT_GT(b.hi[0] - b.lo[0], 31);
+    EXPECT_LT(b.hi[0] - b.lo[0], 39);
+    EXPECT_LT(b.hi[1] - b.lo[1], 21);
+    // The shaders bend the body from the nose at x = 17.5 back to the tail.
+    EXPECT_NEAR(b.hi[0], 17.5, 0.7);
+    // Eyes (texture u below 0) on both sides of the head.
+    int left = 0, right = 0;
+    for (size_t v = 0; v < r.vertices; ++v) {
+        if (r.texCoords[v * 2] >= 0) continue;
+        const float* p = &r.positions[v * 3];
+        EXPECT_GT(p[0], 11) << "vertex " << v;
+        (p[2] < 0 ? left : right)++;
+    }
+    EXPECT_GT(left, 0);
+    EXPECT_EQ(left, right);
     EXPECT_EQ(facingShare(r), 1.0);
 }
 

@@ -4,6 +4,7 @@
 
 #include "meshes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -115,38 +116,76 @@ cMeshBuilder buildBox() {
 }
 
 cMeshBuilder buildTunnel() {
-    // Ribbed rings every 60 units: an inward ring, smooth panels between. Long enough past
-    // z = 600 that its far end is a small opening even from the camera's furthest point.
-    constexpr double start = -200, end = 1420, period = 60;
-    constexpr int segments = 24;
+    // A stone passage along +z, an arched rib every 60 units and a plain wall between,
+    // with a lantern under the crown halfway between every two ribs. The shaders light it
+    // per vertex from the lanterns, so the ribs stand out against the lit walls. The
+    // software renderer pays the same setup for every triangle however small, so the
+    // triangles are few and large: twelve sides, and past z = 160, where the camera never
+    // comes near, the ribs lose their shoulders. The stones tile nine times round and every
+    // 27 units along, so they keep their shape. It starts behind the camera's furthest
+    // point back and ends, capped, far enough ahead to vanish into the dark.
+    constexpr double start = -200, end = 880, period = 60;  // whole periods
+    constexpr double farFrom = 160;
+    constexpr int segments = 12;
+    struct cRow {
+        double offset, radius;
+    };
+    constexpr cRow near[] = {{0, 32}, {6, 36}, {30, 41}, {54, 36}};
+    constexpr cRow far[] = {{0, 32}, {30, 41}};
     std::vector<double> zs, radii;
     for (double z = start; z < end; z += period) {
-        const double offsets[] = {0, 5, 30, 55};
-        const double rs[] = {35.5, 39.5, 41, 39.5};
-        for (int k = 0; k < 4; ++k) {
-            zs.push_back(z + offsets[k]);
-            radii.push_back(rs[k]);
+        for (const cRow& row :
+             z < farFrom ? std::vector<cRow>(near, near + 4) : std::vector<cRow>(far, far + 2)) {
+            zs.push_back(z + row.offset);
+            radii.push_back(row.radius);
         }
     }
     zs.push_back(end);
-    radii.push_back(35.5);
+    radii.push_back(near[0].radius);
     const int rows = int(zs.size());
-    auto slope = [&](int i) {
-        const int a = std::max(0, i - 1), b = std::min(rows - 1, i + 1);
-        return (radii[b] - radii[a]) / (zs[b] - zs[a]);
-    };
     cMeshBuilder mesh;
-    mesh.grid(
-        rows, segments,
-        [&](int i, int j) {
-            const double a = 2 * pi * j / segments;
-            return cV3{radii[i] * std::cos(a), radii[i] * std::sin(a), zs[i]};
-        },
-        [&](int i, int j) {
-            const double a = 2 * pi * j / segments;
-            return cV3{-std::cos(a), -std::sin(a), slope(i)};  // facing the axis
-        },
-        6, (end - start) / period);
+    for (int i = 0; i < rows; ++i) {
+        const int a = std::max(0, i - 1), b = std::min(rows - 1, i + 1);
+        const double slope = (radii[b] - radii[a]) / (zs[b] - zs[a]);
+        for (int j = 0; j <= segments; ++j) {
+            const double angle = 2 * pi * j / segments;
+            const double c = std::cos(angle), s = std::sin(angle);
+            // Facing the axis, tilted where the rib's radius changes.
+            mesh.vertex({radii[i] * c, radii[i] * s, zs[i]}, {-c, -s, slope}, 9.0 * j / segments,
+                        (zs[i] - start) / 27.0);
+        }
+    }
+    for (int i = 0; i + 1 < rows; ++i)
+        for (int j = 0; j < segments; ++j) {
+            const uint32_t a = uint32_t(i * (segments + 1) + j);
+            const uint32_t d = a + segments + 1;
+            mesh.quad(a, a + 1, d + 1, d);
+        }
+    // The far end's wall.
+    const uint32_t centre = mesh.vertex({0, 0, end}, {0, 0, -1}, 0.5, 0.5);
+    const uint32_t rim = uint32_t(mesh.vertexCount());
+    for (int j = 0; j <= segments; ++j) {
+        const double angle = 2 * pi * j / segments;
+        mesh.vertex({near[0].radius * std::cos(angle), near[0].radius * std::sin(angle), end},
+                    {0, 0, -1}, 0.5 + 0.5 * std::cos(angle), 0.5 + 0.5 * std::sin(angle));
+    }
+    for (int j = 0; j < segments; ++j)
+        mesh.triangle(centre, rim + j, rim + j + 1);
+    // Lanterns: a glass pyramid hanging point down from the crown. Texture u below 0 tells
+    // the shaders that a vertex glows.
+    for (double z = start + period / 2; z < end; z += period) {
+        const cV3 tip{0, 34, z};
+        const cV3 corners[4] = {{3.5, 40, z}, {0, 40, z + 3.5}, {-3.5, 40, z}, {0, 40, z - 3.5}};
+        for (int k = 0; k < 4; ++k) {
+            const cV3 a = corners[k], b = corners[(k + 1) % 4];
+            const cV3 n = normalised(cross(b - a, tip - a));
+            const uint32_t first = uint32_t(mesh.vertexCount());
+            mesh.vertex(a, n, -1, 0);
+            mesh.vertex(b, n, -1, 0);
+            mesh.vertex(tip, n, -1, 0);
+            mesh.triangle(first, first + 1, first + 2);
+        }
+    }
     orientToNormals(mesh);
     return mesh;
 }
@@ -190,52 +229,89 @@ cMeshBuilder buildSculpture() {
 }
 
 cMeshBuilder buildPlane() {
-    constexpr int cells = 32;
-    constexpr double half = 20;
+    // The loudspeakers' ground, drawn scaled by 50: a square 720 across (36000 units in the
+    // scene, its edges near the far plane at 20000, so it reaches the horizon). Two
+    // triangles only: the shaders light it per pixel, and the software renderer fills a
+    // few large triangles far faster than many thin ones. texCoord holds the paint the
+    // speaker shaders read: a pale stone along the palette, and no glow.
+    constexpr double half = 360;
     cMeshBuilder mesh;
     mesh.grid(
-        cells + 1, cells,
+        2, 1,
         [&](int i, int j) {
-            return cV3{-half + 2 * half * j / cells, 0, -half + 2 * half * i / cells};
+            return cV3{j ? half : -half, 0, i ? half : -half};
         },
         [](int, int) {
             return cV3{0, 1, 0};
         },
-        8, 8);
+        1, 1);
+    for (size_t v = 0; v < mesh.vertexCount(); ++v) {
+        mesh.texCoords[2 * v] = 0.8;
+        mesh.texCoords[2 * v + 1] = 0;
+    }
     orientToNormals(mesh);
     return mesh;
 }
 
 namespace {
 
-// A loudspeaker driver on a cabinet's front (+z) face: a rim, a rolled surround, a shallow
-// cone and a domed dust cap; small drivers are all dome.
+// Paint for the speaker shaders, kept in texCoord: a position along the palette (u) and
+// how strongly the part glows with the music (v).
+struct cPaint {
+    double palette, glow;
+};
+
+void paint(cMeshBuilder& mesh, size_t first, cPaint p) {
+    for (size_t v = first; v < mesh.vertexCount(); ++v) {
+        mesh.texCoords[2 * v] = p.palette;
+        mesh.texCoords[2 * v + 1] = p.glow;
+    }
+}
+
+// A loudspeaker driver on a cabinet's front (+z) face: a rolled surround that glows with
+// the music, a dark shallow cone and a domed dust cap; tweeters are a glowing ring round a
+// dome. Small drivers on the screen, so few sides: every triangle costs the software
+// renderer the same setup, however small.
 void driver(cMeshBuilder& mesh, double x, double y, double front, double radius, bool tweeter) {
-    constexpr int segments = 12;
+    const int segments = tweeter ? 6 : 8;
     struct cRing {
         double r, z;
+        cPaint paint;
     };
     const std::vector<cRing> rings =
-        tweeter ? std::vector<cRing>{{1.0, 0.3}, {0.75, 1.0}, {0.4, 1.6}, {0.0, 1.9}}
-                : std::vector<cRing>{{1.0, 0.3},  {0.9, 1.4}, {0.78, 0.8},
-                                     {0.34, 0.5}, {0.2, 1.4}, {0.0, 1.8}};
+        tweeter ? std::vector<cRing>{{1.0, 0.3, {0.62, 0.8}}, {0.0, 1.9, {0.95, 0.5}}}
+                : std::vector<cRing>{
+                      {1.0, 1.2, {0.6, 1}}, {0.7, 0.6, {0.03, 0}}, {0.0, 1.4, {0.7, 0.3}}};
+    const int count = int(rings.size());
     const double depthScale = std::min(1.0, radius / 8);
-    auto position = [&](int i, int j) {
-        const double a = 2 * pi * j / segments;
-        return cV3{x + radius * rings[i].r * std::cos(a), y + radius * rings[i].r * std::sin(a),
-                   front + rings[i].z * depthScale};
-    };
-    auto normal = [&](int i, int j) {
-        const int a = std::max(0, i - 1), b = std::min(int(rings.size()) - 1, i + 1);
+    const uint32_t first = uint32_t(mesh.vertexCount());
+    for (int i = 0; i < count; ++i) {
+        const int a = std::max(0, i - 1), b = std::min(count - 1, i + 1);
         const double dr = rings[b].r - rings[a].r,
                      dz = (rings[b].z - rings[a].z) * depthScale / radius;
-        const double angle = 2 * pi * j / segments;
-        // Perpendicular to the profile (dr, dz) in the radial plane, facing forward.
-        cV3 n{-dz * std::cos(angle), -dz * std::sin(angle), dr};
-        if (n.z < 0) n = n * -1;
-        return dot(n, n) > 1e-12 ? n : cV3{0, 0, 1};
-    };
-    mesh.grid(int(rings.size()), segments, position, normal, 1, 1);
+        // The centre is one vertex, facing straight out; the rings go round.
+        for (int j = 0; j < (rings[i].r > 0 ? segments : 1); ++j) {
+            const double angle = 2 * pi * j / segments;
+            // Perpendicular to the profile (dr, dz) in the radial plane, facing forward.
+            cV3 n{-dz * std::cos(angle), -dz * std::sin(angle), dr};
+            if (n.z < 0) n = n * -1;
+            if (rings[i].r == 0 || dot(n, n) < 1e-12) n = {0, 0, 1};
+            mesh.vertex(
+                {x + radius * rings[i].r * std::cos(angle),
+                 y + radius * rings[i].r * std::sin(angle), front + rings[i].z * depthScale},
+                n, rings[i].paint.palette, rings[i].paint.glow);
+        }
+    }
+    for (int i = 0; i + 1 < count; ++i) {
+        const uint32_t ring = first + uint32_t(i * segments), next = ring + segments;
+        for (int j = 0; j < segments; ++j) {
+            const uint32_t k = uint32_t(j), l = uint32_t((j + 1) % segments);
+            if (i + 2 < count)
+                mesh.quad(ring + k, ring + l, next + l, next + k);
+            else
+                mesh.triangle(ring + k, ring + l, next);
+        }
+    }
 }
 
 struct cCabinet {
@@ -243,22 +319,43 @@ struct cCabinet {
     int woofers;  // across the lower part
     bool midrange;
     bool tweeter;
+    bool allRound = false;  // drivers on all four sides
 };
 
-// A cabinet standing on y = 0, centred on x and z, its drivers facing +z.
+// A cabinet standing on y = 0, centred on x and z, its drivers facing +z (or every way).
 cMeshBuilder cabinet(const cCabinet& c) {
     cMeshBuilder mesh;
     box(mesh, {-c.width / 2, 0, -c.depth / 2}, {c.width / 2, c.height, c.depth / 2});
-    const double front = c.depth / 2;
-    const double wooferRadius = std::min(c.width / (2.3 * c.woofers), c.height * 0.3);
-    for (int k = 0; k < c.woofers; ++k) {
-        const double x = c.width * ((k + 0.5) / c.woofers - 0.5);
-        driver(mesh, x, c.height * (c.midrange || c.tweeter ? 0.36 : 0.5), front, wooferRadius,
-               false);
+    paint(mesh, 0, {0.2, 0});
+    // A face's drivers, the face width wide and front away from the centre. Woofers sit
+    // side by side low down, or one above the other in a tall cabinet.
+    const bool column = c.height > c.width;
+    const bool above = c.midrange || c.tweeter;
+    auto baffle = [&](double width, double front, double yaw) {
+        cMeshBuilder face;
+        const double wooferRadius = column
+                                        ? std::min(width * 0.4, c.height * 0.63 / (2.2 * c.woofers))
+                                        : std::min(width / (2.3 * c.woofers), c.height * 0.3);
+        for (int k = 0; k < c.woofers; ++k) {
+            const double share = (k + 0.5) / c.woofers;
+            if (column)
+                driver(face, 0, c.height * (0.05 + 0.63 * share), front, wooferRadius, false);
+            else
+                driver(face, width * (share - 0.5), c.height * (above ? 0.36 : 0.5), front,
+                       wooferRadius, false);
+        }
+        if (c.midrange) driver(face, -width * 0.18, c.height * 0.78, front, c.height * 0.13, false);
+        if (c.tweeter)
+            driver(face, c.midrange ? width * 0.22 : 0, c.height * 0.8, front, c.height * 0.08,
+                   true);
+        mesh.append(face, {{0, 0, 0}, yaw});
+    };
+    baffle(c.width, c.depth / 2, 0);
+    if (c.allRound) {
+        baffle(c.depth, c.width / 2, pi / 2);
+        baffle(c.width, c.depth / 2, pi);
+        baffle(c.depth, c.width / 2, -pi / 2);
     }
-    if (c.midrange) driver(mesh, -c.width * 0.18, c.height * 0.78, front, c.height * 0.13, false);
-    if (c.tweeter)
-        driver(mesh, c.midrange ? c.width * 0.22 : 0, c.height * 0.8, front, c.height * 0.08, true);
     return mesh;
 }
 
@@ -266,26 +363,28 @@ cMeshBuilder cabinet(const cCabinet& c) {
 
 cMeshBuilder buildSpeakers() {
     cMeshBuilder mesh;
-    // The central stack, 120 units high: smoke rises from the middle of its top.
-    const cCabinet sub{64, 44, 52, 2, false, false};
-    const cCabinet mid{56, 40, 46, 1, false, true};
-    const cCabinet top{46, 36, 40, 0, true, true};
+    // The central stack, 120 units high and playing every way: smoke rises from the
+    // middle of its top.
+    const cCabinet sub{64, 44, 52, 1, false, false, true};
+    const cCabinet mid{56, 40, 46, 1, false, true, true};
+    const cCabinet top{46, 36, 40, 0, true, true, true};
     mesh.append(cabinet(sub), {{0, 0, 0}, 0});
     mesh.append(cabinet(mid), {{0, 44, 0}, 0.04});
     mesh.append(cabinet(top), {{0, 84, 0}, -0.05});
 
     // Two rings of stacks around it, turned outwards towards the circling cameras.
+    const cCabinet sideSub{64, 44, 52, 2, false, false};
     const cCabinet pair{40, 34, 36, 1, false, true};
     for (int k = 0; k < 6; ++k) {
         const double angle = 2 * pi * (k + 0.5) / 6;
         const cV3 at{120 * std::cos(angle), 0, 120 * std::sin(angle)};
         const double yaw = pi / 2 - angle + 0.15 * std::sin(k * 2.1);
-        mesh.append(cabinet(sub), {at, yaw});
+        mesh.append(cabinet(sideSub), {at, yaw});
         mesh.append(cabinet(pair), {at + cV3{0, 44, 0}, yaw + 0.08});
     }
-    const cCabinet tall{44, 70, 40, 2, true, true};
-    for (int k = 0; k < 8; ++k) {
-        const double angle = 2 * pi * k / 8 + 0.2;
+    const cCabinet tall{48, 80, 40, 2, false, true};
+    for (int k = 0; k < 6; ++k) {
+        const double angle = 2 * pi * k / 6 + 0.2;
         const double r = 235 + 25 * std::sin(k * 1.7);
         mesh.append(cabinet(tall), {{r * std::cos(angle), 0, r * std::sin(angle)}, pi / 2 - angle});
     }
@@ -294,9 +393,13 @@ cMeshBuilder buildSpeakers() {
 }
 
 cMeshBuilder buildCreature() {
-    // A stylised swimmer about 25 units long, nose towards +x: a lofted body with a slight
-    // S-bend, tail flukes, a dorsal fin, two pectoral fins and little eye bumps.
-    constexpr int stations = 22, sides = 12;
+    // A stylised swimmer about 35 units long, nose towards +x at x = 17.5: a lofted body
+    // with a slight S-bend, tail flukes, a dorsal fin, two pectoral fins and little eye
+    // bumps. The camera films the school from 670 away, so it is built at 25 and scaled up
+    // to stay readable. Ten of them are drawn each frame, small on the screen, so the body
+    // is an octagon in section: the software renderer pays the same setup for every
+    // triangle. The shaders read texture u below 0 as an eye.
+    constexpr int stations = 14, sides = 8;
     auto centre = [](double t) {
         return cV3{12.5 - 22.0 * t, 0.4 * std::sin(pi * t), 1.1 * std::sin(2.2 * t) * t};
     };
@@ -319,15 +422,12 @@ cMeshBuilder buildCreature() {
         stations, sides, [&](int i, int j) { return ring(i, j, false); },
         [&](int i, int j) { return ring(i, j, true); }, 1, 1);
 
-    // Thin fins, made double-sided so they show from both sides.
-    auto fin = [&](std::vector<cV3> outline, cV3 thickness) {
-        const cV3 n = normalised(thickness);
-        for (int side = 0; side < 2; ++side) {
-            const cV3 offset = thickness * (side ? -0.5 : 0.5);
-            const cV3 normal = n * (side ? -1.0 : 1.0);
+    // Thin fins, a sheet for each side, so that they show from both with back faces culled.
+    auto fin = [&](std::vector<cV3> outline, cV3 normal) {
+        for (double side : {1.0, -1.0}) {
             const uint32_t first = uint32_t(mesh.vertexCount());
             for (const cV3& p : outline)
-                mesh.vertex(p + offset, normal, 0.5, 0.5);
+                mesh.vertex(p + normalised(normal) * (0.05 * side), normal * side, 0.5, 0.5);
             for (size_t k = 1; k + 1 < outline.size(); ++k)
                 mesh.triangle(first, first + uint32_t(k), first + uint32_t(k + 1));
         }
@@ -335,19 +435,32 @@ cMeshBuilder buildCreature() {
     const cV3 tail = centre(1.0);
     fin({tail + cV3{1.5, 0, 0}, tail + cV3{-3.2, 0, 4.2}, tail + cV3{-2.0, 0, 0.8},
          tail + cV3{-2.2, 0, 0}, tail + cV3{-2.0, 0, -0.8}, tail + cV3{-3.2, 0, -4.2}},
-        {0, 0.35, 0});
+        {0, 1, 0});
     const cV3 back = centre(0.42);
-    fin({back + cV3{2.5, 3.0, 0}, back + cV3{-3.0, 6.8, 0}, back + cV3{-4.0, 2.6, 0}}, {0, 0, 0.3});
+    fin({back + cV3{2.5, 3.0, 0}, back + cV3{-3.0, 6.8, 0}, back + cV3{-4.0, 2.6, 0}}, {0, 0, 1});
     for (int side = -1; side <= 1; side += 2) {
         const cV3 root = centre(0.28) + cV3{0, -1.4, side * 2.0};
         fin({root + cV3{1.4, 0, 0}, root + cV3{-2.6, -2.2, side * 3.6}, root + cV3{-1.6, 0, 0}},
-            {0, 0.3, side * 0.1});
+            {0, 3.6, side * 2.2});
     }
+    // Eyes: a small pyramid on each side of the head.
     for (int side = -1; side <= 1; side += 2) {
-        cMeshBuilder eye;
-        cylinder(eye, 0, 0, 0.45, -0.4, 0.4, 8);
-        mesh.append(eye, {centre(0.08) + cV3{0, 0.9, side * 1.55}, side * pi / 2});
+        const cV3 at = centre(0.08) + cV3{0, 0.9, side * 1.5};
+        const cV3 tip = at + cV3{0, 0, side * 0.6};
+        const cV3 corners[4] = {at + cV3{0.5, 0, 0}, at + cV3{0, 0.5, 0}, at + cV3{-0.5, 0, 0},
+                                at + cV3{0, -0.5, 0}};
+        for (int k = 0; k < 4; ++k) {
+            const cV3 a = corners[k], b = corners[(k + 1) % 4];
+            const cV3 n = normalised(cross(b - a, tip - a)) * double(side);
+            const uint32_t first = uint32_t(mesh.vertexCount());
+            mesh.vertex(a, n, -1, 0);
+            mesh.vertex(b, n, -1, 0);
+            mesh.vertex(tip, n, -1, 0);
+            mesh.triangle(first, first + 1, first + 2);
+        }
     }
+    for (cV3& p : mesh.positions)
+        p = p * 1.4;
     orientToNormals(mesh);
     return mesh;
 }

@@ -1,0 +1,61 @@
+#include "demo/tunnel.h"
+
+#include <cmath>
+
+#include "demo/scene_rules.h"
+#include "math/matrix.h"
+#include "render/mesh.h"
+#include "render/texture.h"
+#include "render/transform.h"
+#include "runtime/state.h"
+
+namespace nimra {
+
+static struct {
+    cMesh* mesh = nullptr;
+    cShaderProgram* program = nullptr;
+    cTexture* colourScheme = nullptr;  // unit 0
+    cTexture* wall = nullptr;          // unit 1, "rockTex"
+    cTunnelPhases phases;
+} state;
+
+void initTunnel() {
+    console << "initing scene 2" << std::endl;
+    state.mesh = new cMesh();
+    state.mesh->loadFile("tunnel.obj.bin");
+    state.program = new cShaderProgram();
+    state.program->load("tunnel.vert", "tunnel.frag");
+    glUniform1i(state.program->uniformLocation("rockTex"), 1);
+    state.colourScheme = loadImageTexture("colorscheme.png");
+    state.wall = loadImageTexture("stonewall4.png");
+}
+
+void advanceTunnelPhases(cTunnelPhases& phases, int dt, float bin20) {
+    phases.shader = advancePhase(phases.shader, dt, 0.01, bin20, 5.1);
+    phases.camera = advancePhase(phases.camera, dt, 0.01, bin20, 1.1);
+}
+
+cVec3f tunnelEye(float cameraPhase) {
+    return cVec3f(0.0f, 5.0f, static_cast<float>(100.0 * std::sin(0.01 * cameraPhase) - 20.0));
+}
+
+void drawTunnel() {
+    glLoadIdentity();
+    advanceTunnelPhases(state.phases, frameTime, spectrumBin(20));
+    glUniform1f(state.program->uniformLocation("anim"), state.phases.shader);
+    glUniform1f(state.program->uniformLocation("powah"), spectrumBin(50) * 10.0f);
+
+    cMatrix4f view;
+    view.lookAt(tunnelEye(state.phases.camera), tunnelTarget, cVec3f(0.0f, 1.0f, 0.0f));
+    applyCamera(view.data(), projection.data());
+
+    state.colourScheme->bind(0);
+    state.wall->bind(1);
+    // Seen only from inside: the far sides of the ribs and lanterns would be shaded only to
+    // be hidden again.
+    glEnable(GL_CULL_FACE);
+    state.mesh->draw(state.program, GL_TRIANGLES);
+    glDisable(GL_CULL_FACE);
+}
+
+}  // namespace nimra
