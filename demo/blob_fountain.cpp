@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "demo/opening.h"
+#include "demo/scene_rules.h"
 #include "demo/timeline.h"
 #include "render/mesh.h"
 #include "render/screen_quad.h"
@@ -14,9 +15,13 @@ namespace nimra {
 static struct { cBlobFountain fountain; } state;
 
 // Every component is worked out in double and stored as a float, then the vector is
-// normalised in place.
+// normalised in place. The burst's random offsets are zero now and then (both draws land
+// on the middle of their range, one burst in 2500 for a rebirth place); normalising that
+// would send the particle's position, and the uniforms drawn from it, to NaN for good, so
+// a zero offset stays zero: the blob is born right at the origin, the fragment stands still.
 static cVec2f unitVector(double x, double y) {
     cVec2f v(static_cast<float>(x), static_cast<float>(y));
+    if (v.x == 0.0f && v.y == 0.0f) return v;
     v.normalise();
     return v;
 }
@@ -92,6 +97,19 @@ bool advanceFragment(Blob& fragment, int dt) {
 }
 
 void buildBlobFountain() { buildBlobFountain(state.fountain); }
+
+static bool finiteParticle(const Blob& b) {
+    return isFinite(b.origin) && isFinite(b.position) && isFinite(b.velocity) && isFinite(b.size);
+}
+
+bool blobFountainStateIsFinite() {
+    for (const Blob& blob : state.fountain.blobs)
+        if (!finiteParticle(blob)) return false;
+    for (const std::vector<Blob>& pool : state.fountain.fragmentPools)
+        for (const Blob& fragment : pool)
+            if (!finiteParticle(fragment)) return false;
+    return true;
+}
 
 static void drawParticle(cShaderProgram& program, const Blob& particle) {
     glUniform1f(program.uniformLocation("size"), particle.size);

@@ -45,4 +45,6 @@ void buildBlobFountain();
 // Advances and draws every blob, then every live fragment, with these blend factors.
 void drawBlobFountain(GLenum sourceFactor, GLenum destFactor);
 
+bool blobFountainStateIsFinite();
+
 }  // namespace nimra

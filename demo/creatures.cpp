@@ -20,6 +20,11 @@ static struct {
     cCreatureMotion motion;
 } state;
 
+bool creaturesStateIsFinite() {
+    const cCreatureMotion& m = state.motion;
+    return isFinite(m.shaderPhase) && isFinite(m.cameraPhase) && isFinite(m.trigger.threshold);
+}
+
 void initCreatures() {
     console << "initing scene 4" << std::endl;
     state.creatureMesh = new cMesh();

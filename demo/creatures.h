@@ -9,6 +9,7 @@ namespace nimra {
 
 void initCreatures();
 void drawCreatures();
+bool creaturesStateIsFinite();
 
 constexpr int creatureCount = 10;
 

@@ -1,5 +1,6 @@
 #include "demo/interludes.h"
 
+#include <cmath>
 #include <vector>
 
 #include "render/mesh.h"
@@ -47,6 +48,8 @@ static struct {
     cShaderProgram* slideProgram = nullptr;
     std::vector<SlideCard> slideCards;
 } state;
+
+bool interludesStateIsFinite() { return std::isfinite(state.breakPhase); }
 
 void initBreak() {
     console << "initing scene break over" << std::endl;

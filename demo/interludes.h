@@ -11,6 +11,7 @@ namespace nimra {
 
 void initBreak();
 void drawBreak();
+bool interludesStateIsFinite();  // the break's phase
 
 struct SlideCard {
     cVec2f from;  // offsets of the card's centre, in screen quad units

@@ -106,6 +106,15 @@ cSpeakerCamera speakerCamera(int camera, float shaderPhase, float cameraPhase) {
     return c;
 }
 
+bool loudspeakersStateIsFinite() {
+    const cSpeakerMotion& m = state.motion;
+    if (!isFinite(m.shaderPhase) || !isFinite(m.cameraPhase) || !isFinite(m.trigger.threshold))
+        return false;
+    for (const cPuff& puff : state.puffs)
+        if (!isFinite(puff.direction) || !isFinite(puff.position)) return false;
+    return true;
+}
+
 void initLoudspeakers() {
     console << "initing scene 4" << std::endl;
     state.speakerMesh = new cMesh();

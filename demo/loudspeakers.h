@@ -13,6 +13,7 @@ namespace nimra {
 
 void initLoudspeakers();
 void drawLoudspeakers();
+bool loudspeakersStateIsFinite();
 
 // One smoke puff.
 struct cPuff {

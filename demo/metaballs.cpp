@@ -1,5 +1,6 @@
 #include "demo/metaballs.h"
 
+#include "demo/scene_rules.h"
 #include "demo/timeline.h"
 #include "render/blur.h"
 #include "render/gl.h"
@@ -84,6 +85,14 @@ void drawMetaballs() {
 }
 
 cTexture& metaballImage() { return *state.image; }
+
+bool metaballsStateIsFinite() {
+    if (!isFinite(state.field.phase)) return false;
+    for (const cDrifter& blob : state.field.blobs)
+        if (!isFinite(blob.position) || !isFinite(blob.velocity) || !isFinite(blob.size))
+            return false;
+    return true;
+}
 
 void drawOverlayComposite() {
     glUniform1f(state.overlayProgram->uniformLocation("anim"), overlayTime);

@@ -24,6 +24,8 @@ void drawMetaballs();
 // The capture of this frame's blobs, window-sized as the window was at start-up.
 cTexture& metaballImage();
 
+bool metaballsStateIsFinite();
+
 // The metaball field over the background picture, one full-screen draw: the sphere scene
 // runs it under its spheres from 165373 ms, the timeline over everything from 184081 ms.
 // Leaves blending on.

@@ -2,7 +2,10 @@
 // Rules every 3D scene shares: music-driven phases and the camera-switch trigger. Each
 // scene keeps its own values in its own state and steps them here once per frame.
 
+#include <cmath>
 #include <cstdint>
+
+#include "math/vector.h"
 
 namespace nimra {
 
@@ -21,5 +24,13 @@ struct cCameraTrigger {
     // One frame: true when it fired (and printed).
     bool advance(int dt, float bin10);
 };
+
+// For the checks that every phase and particle the show carries stays finite: a stall of
+// many seconds multiplies everything by the frame's length.
+inline bool isFinite(float v) { return std::isfinite(v); }
+inline bool isFinite(const cVec2f& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+inline bool isFinite(const cVec3f& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 }  // namespace nimra

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "demo/metaballs.h"
+#include "demo/scene_rules.h"
 #include "math/matrix.h"
 #include "render/gl.h"
 #include "render/mesh.h"
@@ -75,6 +76,11 @@ float sculpturePowah(int t, float bin50) {
 }
 
 int sculpturePostPasses(int t) { return cameraThreeWindow(t) + cameraOneWindow(t); }
+
+bool sculptureStateIsFinite() {
+    const cSculptureRig& rig = state.rig;
+    return isFinite(rig.anim) && isFinite(rig.orbit) && isFinite(rig.trigger.threshold);
+}
 
 void initSculptureScene() {
     console << "initing scene 3" << std::endl;

@@ -12,6 +12,7 @@ namespace nimra {
 // Needs the screen quad and the window size; runs third among the scene initialisers.
 void initSculptureScene();
 void drawSculptureScene();
+bool sculptureStateIsFinite();
 
 // The rules of a frame, apart from GL so that they can be checked.
 

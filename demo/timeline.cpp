@@ -6,6 +6,7 @@
 #include "demo/loudspeakers.h"
 #include "demo/metaballs.h"
 #include "demo/opening.h"
+#include "demo/scene_rules.h"
 #include "demo/sculpture.h"
 #include "demo/tunnel.h"
 #include "demo/word_cards.h"
@@ -60,6 +61,14 @@ void setLayerProbe(LayerProbe probe) { layerProbe = probe; }
 
 static void layerDone(const char* layer) {
     if (layerProbe) layerProbe(layer);
+}
+
+bool showStateIsFinite() {
+    const bool timeline = isFinite(clockSeconds) && isFinite(slowPhase) && isFinite(musicPhase) &&
+                          isFinite(overlayTime);
+    return timeline && wordCardsStateIsFinite() && interludesStateIsFinite() &&
+           blobFountainStateIsFinite() && metaballsStateIsFinite() && tunnelStateIsFinite() &&
+           sculptureStateIsFinite() && loudspeakersStateIsFinite() && creaturesStateIsFinite();
 }
 
 float advanceClockSeconds(float clock, int dt) { return static_cast<float>(clock + dt * 0.001); }

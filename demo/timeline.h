@@ -9,6 +9,11 @@ namespace nimra {
 
 void runTimeline();
 
+// Whether every phase, camera and particle the show carries from frame to frame is finite,
+// the timeline's own and every layer's and scene's. The capture tool checks it after every
+// frame it draws.
+bool showStateIsFinite();
+
 // Called with a layer's name as each part of the frame finishes ("clear" for the frame
 // driver's work before the timeline, then "metaballs", "backdrop", "scenes", "box",
 // "fountain", "slide cards", "top overlay", "sparks", "word cards"), so that a tool can

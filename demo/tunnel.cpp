@@ -30,6 +30,10 @@ void initTunnel() {
     state.wall = loadImageTexture("stonewall4.png");
 }
 
+bool tunnelStateIsFinite() {
+    return isFinite(state.phases.shader) && isFinite(state.phases.camera);
+}
+
 void advanceTunnelPhases(cTunnelPhases& phases, int dt, float bin20) {
     phases.shader = advancePhase(phases.shader, dt, 0.01, bin20, 5.1);
     phases.camera = advancePhase(phases.camera, dt, 0.01, bin20, 1.1);

@@ -8,6 +8,7 @@ namespace nimra {
 
 void initTunnel();
 void drawTunnel();
+bool tunnelStateIsFinite();
 
 // The scene's two phases: the shader's ("anim") and the camera's. Both run at 10 per
 // second and faster with bin 20 of the spectrum, the shader's far more so.

@@ -1,5 +1,6 @@
 #include "demo/word_cards.h"
 
+#include <cmath>
 #include <vector>
 
 #include "render/mesh.h"
@@ -31,6 +32,8 @@ float slideWordCard(float wordSlide, int t, int dt) {
     if (t < wordSlideStart) return wordSlide;
     return static_cast<float>(wordSlide - dt * 0.001);
 }
+
+bool wordCardsStateIsFinite() { return std::isfinite(state.wordSlide); }
 
 void initWordCards() {
     console << "initing intro" << std::endl;

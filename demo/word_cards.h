@@ -32,5 +32,6 @@ float slideWordCard(float wordSlide, int t, int dt);
 
 void initWordCards();
 void drawWordCards();
+bool wordCardsStateIsFinite();
 
 }  // namespace nimra

@@ -169,3 +169,29 @@ TEST(BlobFountain, FragmentsLiveOutTheirQuarterSecondThenWait) {
     EXPECT_EQ(fragment.position.x, last.position.x);
     EXPECT_EQ(fragment.velocity.y, last.velocity.y);
 }
+
+TEST(BlobFountain, ZeroBurstOffsetsStayFiniteAndStill) {
+    // Two minutes of bursts on the library's sequence: now and then both draws of a rebirth
+    // place land on the middle of their range, which must give the origin itself, not NaN.
+    cBlobFountain fountain = builtFountain();
+    int bornAtOrigin = 0;
+    for (int frame = 0; frame < 7200; ++frame) {
+        for (size_t i = 0; i < fountain.blobs.size(); ++i) {
+            if (advanceBlob(fountain, i, 16, frame * 0.005f)) {
+                const Blob& blob = fountain.blobs[i];
+                bornAtOrigin += blob.origin.x == 0.0f && blob.origin.y == 0.0f;
+            }
+        }
+        for (std::vector<Blob>& pool : fountain.fragmentPools)
+            for (Blob& fragment : pool)
+                advanceFragment(fragment, 16);
+    }
+    EXPECT_GT(bornAtOrigin, 0);  // the case did come up
+    for (const Blob& blob : fountain.blobs) {
+        ASSERT_TRUE(std::isfinite(blob.position.x) && std::isfinite(blob.position.y));
+        ASSERT_TRUE(std::isfinite(blob.origin.x) && std::isfinite(blob.velocity.y));
+    }
+    for (const std::vector<Blob>& pool : fountain.fragmentPools)
+        for (const Blob& fragment : pool)
+            ASSERT_TRUE(std::isfinite(fragment.position.x) && std::isfinite(fragment.velocity.y));
+}

@@ -199,6 +199,11 @@ static int run(const cOptions& options, Clock::time_point launched) {
             std::fflush(stdout);
         }
         ++frames;
+        // A phase or particle that is no longer a number would reach the picture from here on.
+        if (!nimra::showStateIsFinite()) {
+            return fail("the show's state is not finite after the frame at " + std::to_string(t) +
+                        " ms (" + std::to_string(nimra::frameTime) + " ms long)");
+        }
 
         if (atDue || (inStretch && (options.frames || !videoPath.empty()))) {
             readFrame(width, height, rgb);
