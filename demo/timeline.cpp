@@ -4,6 +4,7 @@
 #include "demo/interludes.h"
 #include "demo/metaballs.h"
 #include "demo/opening.h"
+#include "demo/sparks.h"
 #include "demo/word_cards.h"
 #include "math/matrix.h"
 #include "render/gl.h"
@@ -160,7 +161,7 @@ void runTimeline() {
     drawTopOverlay();
     layerDone("top overlay");
 
-    // The spark layer draws here from sparksFirst (the sphere scene) on.
+    if (t >= sparksFirst) drawSparks();
     layerDone("sparks");
 
     introImage(1).bind(0);
