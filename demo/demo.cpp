@@ -3,6 +3,7 @@
 #include "demo/interludes.h"
 #include "demo/metaballs.h"
 #include "demo/opening.h"
+#include "demo/spheres.h"
 #include "demo/word_cards.h"
 #include "render/blur.h"
 #include "runtime/state.h"
@@ -12,8 +13,11 @@ namespace nimra {
 void initFinale() { console << "initing demo finally finished scene" << std::endl; }
 
 const std::vector<SceneInitialiser>& sceneInitialisers() {
+    // One initialiser a line, so that each scene joins the list in its own place.
+    // clang-format off
     static const std::vector<SceneInitialiser> list = {
         initOpeningScene,
+        initSpheres,  // also the spark layer's program, texture and sparks
         initMetaballs,
         initBreak,
         initFinale,
@@ -21,6 +25,7 @@ const std::vector<SceneInitialiser>& sceneInitialisers() {
         initSlideCards,
         [] { initBlur(256, 256); },
     };
+    // clang-format on
     return list;
 }
 

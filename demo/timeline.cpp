@@ -5,6 +5,7 @@
 #include "demo/metaballs.h"
 #include "demo/opening.h"
 #include "demo/sparks.h"
+#include "demo/spheres.h"
 #include "demo/word_cards.h"
 #include "math/matrix.h"
 #include "render/gl.h"
@@ -46,7 +47,7 @@ const cSceneWindow sceneWindows[sceneWindowCount] = {
     {"loudspeakers", 86210, 123505, nullptr},
     {"break", 123505, 128182, drawBreak},
     {"creatures", 128172, 146828, nullptr},
-    {"spheres", 146828, 184081, nullptr},
+    {"spheres", 146828, 184081, drawSpheres},
     {"composite", 184081, 193384, drawOverlayComposite},
     {"final composite", 193384, INT_MAX, drawOverlayComposite},
 };
