@@ -37,7 +37,7 @@ TEST(VertexGrid, EveryVertexLandsInThePixelItsValuesAreReadFrom) {
     }
 }
 
-TEST(VertexGrid, SquareShortAndSingleMeshes) {
+TEST(VertexGrid, SquareShortSingleAndEmptyMeshes) {
     // A square count fills the grid, one vertex per pixel.
     cVertexGrid grid = vertexGrid(484);
     EXPECT_EQ(grid.side, 22);
@@ -57,20 +57,19 @@ TEST(VertexGrid, SquareShortAndSingleMeshes) {
     }
     EXPECT_FLOAT_EQ(gridPosition(grid, 481).x, 1.0f - 5.0f / 22);
 
-    // One vertex: a one-pixel grid, the point in its middle.
+    // One vertex: a one-pixel grid, the point in its middle. None (or more than a buffer
+    // counts): no grid at all.
     grid = vertexGrid(1);
     EXPECT_EQ(grid.side, 1);
     EXPECT_EQ(gridPosition(grid, 0).x, 0.0f);
     EXPECT_EQ(gridPosition(grid, 0).y, 0.0f);
+    for (int n : {0, -5, INT_MAX}) {
+        EXPECT_EQ(vertexGrid(n).side, 0) << n;
+        EXPECT_TRUE(gridPositions(vertexGrid(n)).empty()) << n;
+    }
 }
 
-TEST(VertexGrid, NoVerticesOrTooManyMakeNoGrid) {
-    for (int n : {0, -5, INT_MAX}) {
-        const cVertexGrid grid = vertexGrid(n);
-        EXPECT_EQ(grid.side, 0) << n;
-        EXPECT_EQ(grid.vertices, 0) << n;
-        EXPECT_TRUE(gridPositions(grid).empty()) << n;
-    }
+TEST(VertexGrid, LargeCountsNeverComeOutACellShort) {
     // In single precision 2^24 + 1 rounds down to a square and the grid would come out a
     // pixel short of its vertices; the buffer read back into would be too small.
     EXPECT_EQ(static_cast<int>(std::ceil(std::sqrt(static_cast<float>(16777217)))), 4096);
@@ -93,47 +92,34 @@ TEST(VertexCapacity, BytesOverTheStrideGLReadsWith) {
     EXPECT_EQ(vertexCapacity(-12, 3, GL_FLOAT), 0);
 }
 
-TEST(SphereScene, SilentMusicRunsTheCameraPhaseOneASecondAndTheShaderPhaseAHundred) {
+TEST(SphereScene, PhasesCameraAndPoses) {
+    // In silence B runs 1 a second and A 100; bin 20 at 0.05 adds 5 a second to both.
     EXPECT_FLOAT_EQ(advanceSphereCameraPhase(0.0f, 1000, 0.0f), 1.0f);
     EXPECT_FLOAT_EQ(advanceSphereShaderPhase(0.0f, 1000, 0.0f), 100.0f);
-    // Bin 20 at 0.05 adds 5 a second to both.
     EXPECT_FLOAT_EQ(advanceSphereCameraPhase(2.0f, 1000, 0.05f), 8.0f);
     EXPECT_FLOAT_EQ(advanceSphereShaderPhase(2.0f, 1000, 0.05f), 107.0f);
-    EXPECT_EQ(advanceSphereCameraPhase(3.5f, 0, 0.9f), 3.5f);
-}
 
-TEST(SphereScene, TheCameraCirclesFarOutAndTheSpheresDanceAroundTheMiddle) {
-    // At the start the camera looks along -x from just below the x axis.
+    // At the start the camera looks along -x from just below the x axis, and sphere 0 is
+    // straight above the middle, unturned.
     const cVec3f start = sphereCameraEye(0.0f, 0.0f);
     EXPECT_FLOAT_EQ(start.x, static_cast<float>(2260 * std::cos(-0.14) - 20));
     EXPECT_FLOAT_EQ(start.y, 190.0f);
     EXPECT_FLOAT_EQ(start.z, static_cast<float>(2253 * std::sin(-0.1403)));
-
-    // Sphere 0 starts straight above the middle, unturned.
     const cSpherePose first = spherePose(0, 0.0f);
     EXPECT_FLOAT_EQ(first.offset.x, 0.0f);
     EXPECT_FLOAT_EQ(first.offset.y, static_cast<float>(350.8 * std::cos(0.2)));
-    EXPECT_FLOAT_EQ(first.offset.z, 0.0f);
     EXPECT_FLOAT_EQ(first.angle, 0.0f);
-    EXPECT_FLOAT_EQ(first.axis.z, 1.0f);
 
-    // Through the scene B climbs to about 150: the camera stays about 2260 units out.
+    // Through the scene B climbs to about 150: the camera stays about 2260 units out, and
+    // every sphere keeps near the middle with an axis to turn about.
     for (float b = 0.0f; b < 200.0f; b += 0.37f) {
-        const cVec3f eye = sphereCameraEye(b * 100.0f, b);
-        const float distance = (eye - sphereCameraTarget).length();
+        const float distance = (sphereCameraEye(b * 100.0f, b) - sphereCameraTarget).length();
         EXPECT_GT(distance, 2180.0f) << b;
         EXPECT_LT(distance, 2300.0f) << b;
-        EXPECT_GE(eye.y, 130.0f);
-        EXPECT_LE(eye.y, 250.0f);
         for (int i = 0; i < sphereCount; ++i) {
             const cSpherePose pose = spherePose(i, b);
-            EXPECT_LE(std::abs(pose.offset.x), 350.8f);
-            EXPECT_LE(std::abs(pose.offset.y), 350.8f);
-            EXPECT_LE(std::abs(pose.offset.z), 40.8f);
-            EXPECT_LE(std::abs(pose.angle), 324.0f);
-            EXPECT_GT(pose.axis.length(), 0.1f) << i << " " << b;  // always an axis
+            EXPECT_LT(pose.offset.length(), 500.0f);
+            EXPECT_GT(pose.axis.length(), 0.1f) << i << " " << b;
         }
     }
-    // Each sphere keeps to its own path.
-    EXPECT_NE(spherePose(1, 3.0f).offset.x, spherePose(2, 3.0f).offset.x);
 }
