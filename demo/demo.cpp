@@ -6,6 +6,7 @@
 #include "demo/metaballs.h"
 #include "demo/opening.h"
 #include "demo/sculpture.h"
+#include "demo/spheres.h"
 #include "demo/tunnel.h"
 #include "demo/word_cards.h"
 #include "render/blur.h"
@@ -24,6 +25,7 @@ const std::vector<SceneInitialiser>& sceneInitialisers() {
         initSculptureScene,
         initLoudspeakers,
         initCreatures,
+        initSpheres,  // also the spark layer's program, texture and sparks
         initMetaballs,
         initBreak,
         initFinale,

@@ -8,6 +8,8 @@
 #include "demo/opening.h"
 #include "demo/scene_rules.h"
 #include "demo/sculpture.h"
+#include "demo/sparks.h"
+#include "demo/spheres.h"
 #include "demo/tunnel.h"
 #include "demo/word_cards.h"
 #include "math/matrix.h"
@@ -50,7 +52,7 @@ const cSceneWindow sceneWindows[sceneWindowCount] = {
     {"loudspeakers", 86210, 123505, drawLoudspeakers},
     {"break", 123505, 128182, drawBreak},
     {"creatures", 128172, 146828, drawCreatures},
-    {"spheres", 146828, 184081, nullptr},
+    {"spheres", 146828, 184081, drawSpheres},
     {"composite", 184081, 193384, drawOverlayComposite},
     {"final composite", 193384, INT_MAX, drawOverlayComposite},
 };
@@ -173,7 +175,7 @@ void runTimeline() {
     drawTopOverlay();
     layerDone("top overlay");
 
-    // The spark layer draws here from sparksFirst (the sphere scene) on.
+    if (t >= sparksFirst) drawSparks();
     layerDone("sparks");
 
     introImage(1).bind(0);

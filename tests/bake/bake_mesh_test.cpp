@@ -243,7 +243,7 @@ TEST(BakeMesh, CreatureIsAbout35LongNoseForwardWithEyes) {
     EXPECT_EQ(facingShare(r), 1.0);
 }
 
-TEST(BakeMesh, SphereHasRadiusEightAndFitsTheVertexGrid) {
+TEST(BakeMesh, SphereHasRadiusNineAndFitsTheVertexGrid) {
     const cReadBack r = roundTrip(buildSphere());
     // Each vertex is one pixel of the sphere scene's vertex-data grid.
     EXPECT_GE(r.vertices, 400u);
@@ -251,9 +251,9 @@ TEST(BakeMesh, SphereHasRadiusEightAndFitsTheVertexGrid) {
     for (size_t v = 0; v < r.vertices; ++v) {
         const float* p = &r.positions[v * 3];
         const float* n = &r.normals[v * 3];
-        EXPECT_NEAR(std::hypot(p[0], p[1], p[2]), 8, 1e-4);
+        EXPECT_NEAR(std::hypot(p[0], p[1], p[2]), 9, 1e-4);
         for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(n[c], p[c] / 8, 1e-4);
+            EXPECT_NEAR(n[c], p[c] / 9, 1e-4);
     }
     for (float uv : r.texCoords) {
         EXPECT_GE(uv, 0);

@@ -467,9 +467,13 @@ cMeshBuilder buildCreature() {
 
 cMeshBuilder buildSphere() {
     // Latitude rings and longitude slices, the seam duplicated so texture u runs 0..1:
-    // (slices + 1) x (stacks + 1) = 693 vertices, one grid pixel each in the sphere scene.
-    constexpr int slices = 32, stacks = 20;
-    constexpr double radius = 8;
+    // (slices + 1) x (stacks + 1) = 1617 vertices, one pixel each of the sphere scene's
+    // 41 x 41 vertex-data grid. Dense enough that a swelling of the metaball field under
+    // the surface spans several vertices. At the scene's scale of 20 a sphere is about 60
+    // pixels across under its distant camera: big enough to show the swellings, small
+    // enough that the six mostly pass each other rather than cut into one another.
+    constexpr int slices = 48, stacks = 32;
+    constexpr double radius = 9;
     auto direction = [&](int i, int j) {
         const double theta = pi * i / stacks, phi = 2 * pi * j / slices;
         return cV3{std::sin(theta) * std::cos(phi), std::cos(theta),

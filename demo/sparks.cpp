@@ -1,0 +1,57 @@
+#include "demo/sparks.h"
+
+#include "demo/scene_rules.h"
+#include "render/gl.h"
+#include "render/mesh.h"
+#include "render/screen_quad.h"
+#include "runtime/state.h"
+
+namespace nimra {
+
+static struct {
+    cShaderProgram* program = nullptr;  // the sphere scene's
+    cTexture* texture = nullptr;        // the smoke puff, on unit 0
+    cSparkField field;
+} state;
+
+void buildSparkField(cSparkField& field) {
+    for (int i = 0; i < sparkCount; ++i)
+        field.sparks.push_back(makeDrifter(sparkBirthplace));
+}
+
+void advanceSparkPhase(cSparkField& field, int dt, float bin20) {
+    field.phase = advancePhase(field.phase, dt, 0.001, bin20, 0.1);
+}
+
+void advanceSpark(cSparkField& field, int i, int dt) {
+    cDrifter& spark = field.sparks[i];
+    advanceDrifter(spark, dt, sparkRebirthplace);
+    spark.size = drifterSize(field.phase, i);
+}
+
+void createSparks(cShaderProgram& program, cTexture& texture) {
+    state.program = &program;
+    state.texture = &texture;
+    buildSparkField(state.field);
+}
+
+void drawSparks() {
+    if (!state.program) return;  // nothing created yet
+    const int dt = frameTime;
+    advanceSparkPhase(state.field, dt, spectrumBin(20));
+
+    glDisable(GL_DEPTH_TEST);
+    state.texture->bind(0);
+    cShaderProgram& program = *state.program;
+    for (int i = 0; i < static_cast<int>(state.field.sparks.size()); ++i) {
+        advanceSpark(state.field, i, dt);
+        const cDrifter& spark = state.field.sparks[i];
+        glUniform1f(program.uniformLocation("size"), spark.size);
+        glUniform1f(program.uniformLocation("strength"), drifterStrength(spark));
+        glUniform2fv(program.uniformLocation("pos"), 1, spark.position.data());
+        screenQuad->draw(&program, GL_TRIANGLES);
+    }
+    glEnable(GL_DEPTH_TEST);
+}
+
+}  // namespace nimra
