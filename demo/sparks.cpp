@@ -35,6 +35,14 @@ void createSparks(cShaderProgram& program, cTexture& texture) {
     buildSparkField(state.field);
 }
 
+bool sparksStateIsFinite() {
+    if (!isFinite(state.field.phase)) return false;
+    for (const cDrifter& spark : state.field.sparks)
+        if (!isFinite(spark.position) || !isFinite(spark.velocity) || !isFinite(spark.size))
+            return false;
+    return true;
+}
+
 void drawSparks() {
     if (!state.program) return;  // nothing created yet
     const int dt = frameTime;

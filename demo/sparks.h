@@ -22,6 +22,7 @@ void createSparks(cShaderProgram& program, cTexture& texture);
 // Once per frame from the sphere scene on, after the top overlay. Relies on the blending
 // the timeline sets; turns the depth test off while it draws and on again after.
 void drawSparks();
+bool sparksStateIsFinite();
 
 // The spark list and its phase, with the rules of a frame apart from GL so that they can
 // be checked.

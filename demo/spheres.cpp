@@ -282,6 +282,11 @@ void initSpheres() {
 
 cMesh& sphereMesh() { return *state.sphereMesh; }
 
+bool spheresStateIsFinite() {
+    return isFinite(state.shaderPhase) && isFinite(state.cameraPhase) &&
+           isFinite(state.trigger.threshold);
+}
+
 void drawSpheres() {
     const int t = demoTime;
     const int dt = frameTime;

@@ -24,6 +24,7 @@ void initSpheres();
 // Runs while 146827 < t <= 184081, after the metaball layer has blurred this frame. From
 // 165374 ms it draws the overlay composite under the spheres, which are then blended.
 void drawSpheres();
+bool spheresStateIsFinite();
 
 // The scene's sphere mesh, with the "texData" and "fakeVerts" it carries once built.
 cMesh& sphereMesh();

@@ -70,7 +70,8 @@ bool showStateIsFinite() {
                           isFinite(overlayTime);
     return timeline && wordCardsStateIsFinite() && interludesStateIsFinite() &&
            blobFountainStateIsFinite() && metaballsStateIsFinite() && tunnelStateIsFinite() &&
-           sculptureStateIsFinite() && loudspeakersStateIsFinite() && creaturesStateIsFinite();
+           sculptureStateIsFinite() && loudspeakersStateIsFinite() && creaturesStateIsFinite() &&
+           spheresStateIsFinite() && sparksStateIsFinite();
 }
 
 float advanceClockSeconds(float clock, int dt) { return static_cast<float>(clock + dt * 0.001); }
