@@ -10,11 +10,20 @@
 
 namespace nimra {
 
+// The frame lies within 20 pixels of the screen's edges and the emblem within the 95 x 140
+// pixels of the lower right corner; these keep four pixels clear of both.
+const cScreenRect overlayClear[overlayClearCount] = {
+    {{-0.94f, -0.52f}, {0.94f, 0.92f}},   // above the emblem, edge to edge
+    {{-0.94f, -0.92f}, {0.75f, -0.52f}},  // beside it
+};
+
 static struct {
     cShaderProgram* backdropProgram = nullptr;
     cShaderProgram* topOverlayProgram = nullptr;
     cShaderProgram* boxProgram = nullptr;
     cShaderProgram* blobProgram = nullptr;
+    cShaderProgram* frameMaskProgram = nullptr;  // marks where the top overlay is clear
+    bool frameMaskWorks = false;
     cMesh* boxMesh = nullptr;
     cTexture* introImages[4] = {};  // three copies of the harbour, then its second picture
     cTexture* saxOverlay = nullptr;
@@ -52,6 +61,17 @@ void initOpeningScene() {
     state.gradient = loadImageTexture("grad.png");
 
     buildBlobFountain();
+
+    state.frameMaskProgram = new cShaderProgram();
+    state.frameMaskProgram->load("framemask.vert", "framemask.frag");
+    // Without it the overlay is drawn over the whole screen as it always could be: slower,
+    // never wrong.
+    GLint linked = GL_FALSE;
+    if (state.frameMaskProgram->programName != -1) {
+        glGetProgramiv(static_cast<GLuint>(state.frameMaskProgram->programName), GL_LINK_STATUS,
+                       &linked);
+    }
+    state.frameMaskWorks = linked == GL_TRUE;
 }
 
 float backdropMixer(float musicPhase, float slowPhase) {
@@ -83,10 +103,31 @@ void drawBox(float musicPhase, int t) {
     glDisable(GL_DEPTH_TEST);
 }
 
+// The frame covers only the screen's edges and the emblem's corner: sampling its clear
+// middle would cost the software renderer a whole screen of texture reads for nothing. So
+// the middle is marked near in the depth buffer first (no layer after this one reads the
+// depth), and the depth test turns those pixels away before they are shaded.
+static void maskOverlayMiddle() {
+    cShaderProgram& mask = *state.frameMaskProgram;
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    for (const cScreenRect& rect : overlayClear) {
+        glUniform2fv(mask.uniformLocation("lowerLeft"), 1, rect.lowerLeft.data());
+        glUniform2fv(mask.uniformLocation("upperRight"), 1, rect.upperRight.data());
+        screenQuad->draw(&mask, GL_TRIANGLES);
+    }
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
 void drawTopOverlay() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (state.frameMaskWorks) maskOverlayMiddle();
     state.saxOverlay->bind(0);
     screenQuad->draw(state.topOverlayProgram, GL_TRIANGLES);
+    glDisable(GL_DEPTH_TEST);  // as the box left it for the layers after
 }
 
 cShaderProgram& boxProgram() { return *state.boxProgram; }

@@ -3,6 +3,7 @@
 // half minute and the framed overlay over everything. Its initialiser runs first of all and
 // also makes the screen quad and the blob fountain's particles.
 
+#include "math/vector.h"
 #include "render/shader_program.h"
 #include "render/texture.h"
 
@@ -21,6 +22,16 @@ cShaderProgram& boxProgram();
 cShaderProgram& blobProgram();
 cTexture& introImage(int number);  // 1 to 4
 cTexture& gradientTexture();
+
+// Where the top overlay's picture is clear, in the screen quad's units: the middle of the
+// screen inside its frame, less the emblem's corner. The overlay is only drawn outside
+// them; the baked picture keeps them clear (its tests check).
+struct cScreenRect {
+    cVec2f lowerLeft;
+    cVec2f upperRight;
+};
+constexpr int overlayClearCount = 2;
+extern const cScreenRect overlayClear[overlayClearCount];
 
 // The backdrop's "mixer": the music's swing, scaled in by the slow phase.
 float backdropMixer(float musicPhase, float slowPhase);

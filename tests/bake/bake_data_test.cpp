@@ -10,6 +10,7 @@
 
 #include "asset.h"
 #include "audio/audio.h"
+#include "demo/opening.h"
 #include "image.h"
 #include "render/mesh_file.h"
 #include "score.h"
@@ -94,6 +95,16 @@ TEST(BakedData, ImagesHaveTheirPromisedSizesAndAlpha) {
     ASSERT_EQ(overlay.channels, 4);
     EXPECT_EQ(maxAlpha(overlay, 100, 60, 900, 452), 0);
     EXPECT_GT(maxAlpha(overlay, 880, 380, 1024, 512), 200);
+    // The demo leaves out the overlay where it says the picture is clear: it must be, two
+    // texels beyond, for the filtering.
+    for (const nimra::cScreenRect& rect : nimra::overlayClear) {
+        const int x0 = int((rect.lowerLeft.x + 1) / 2 * 1024) - 2;
+        const int x1 = int((rect.upperRight.x + 1) / 2 * 1024) + 2;
+        const int y0 = int((1 - rect.upperRight.y) / 2 * 512) - 2;  // rows run down
+        const int y1 = int((1 - rect.lowerLeft.y) / 2 * 512) + 2;
+        EXPECT_EQ(maxAlpha(overlay, x0, y0, x1, y1), 0)
+            << x0 << "," << y0 << " " << x1 << "," << y1;
+    }
 
     // Sprites fade to nothing at their edges.
     for (const char* file : {"grad.png", "grad2.png", "SMOKEPUFF.PNG"}) {
