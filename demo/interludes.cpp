@@ -59,6 +59,8 @@ void initBreak() {
     state.breakImage2 = loadImageTexture("break2.png");
 }
 
+bool breakIsOpaque() { return state.breakProgram && state.breakProgram->isLinked(); }
+
 void drawBreak() {
     // The identity stays for the scene renders that follow in the same frame.
     glLoadIdentity();

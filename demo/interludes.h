@@ -11,6 +11,9 @@ namespace nimra {
 
 void initBreak();
 void drawBreak();
+// Whether the break fills the whole screen with an opaque picture: whenever its program
+// works.
+bool breakIsOpaque();
 bool interludesStateIsFinite();  // the break's phase
 
 struct SlideCard {

@@ -86,6 +86,8 @@ void drawMetaballs() {
 
 cTexture& metaballImage() { return *state.image; }
 
+bool compositeIsOpaque() { return state.overlayProgram && state.overlayProgram->isLinked(); }
+
 bool metaballsStateIsFinite() {
     if (!isFinite(state.field.phase)) return false;
     for (const cDrifter& blob : state.field.blobs)

@@ -26,6 +26,10 @@ cTexture& metaballImage();
 
 bool metaballsStateIsFinite();
 
+// Whether the composite fills the whole screen with an opaque picture: whenever its
+// program works.
+bool compositeIsOpaque();
+
 // The metaball field over the background picture, one full-screen draw: the sphere scene
 // runs it under its spheres from 165373 ms, the timeline over everything from 184081 ms.
 // Leaves blending on.

@@ -66,25 +66,20 @@ void initOpeningScene() {
     state.frameMaskProgram->load("framemask.vert", "framemask.frag");
     // Without it the overlay is drawn over the whole screen as it always could be: slower,
     // never wrong.
-    GLint linked = GL_FALSE;
-    if (state.frameMaskProgram->programName != -1) {
-        glGetProgramiv(static_cast<GLuint>(state.frameMaskProgram->programName), GL_LINK_STATUS,
-                       &linked);
-    }
-    state.frameMaskWorks = linked == GL_TRUE;
+    state.frameMaskWorks = state.frameMaskProgram->isLinked();
 }
 
 float backdropMixer(float musicPhase, float slowPhase) {
     return static_cast<float>((std::sin(musicPhase * 0.7) * 0.5 + 0.5) * slowPhase);
 }
 
-void drawBackdrop(float overlayTime, float musicPhase, float slowPhase) {
+void drawBackdrop(float overlayTime, float musicPhase, float slowPhase, bool hidden) {
     cShaderProgram& program = *state.backdropProgram;
     glUniform1f(program.uniformLocation("anim"), overlayTime);
     glUniform1f(program.uniformLocation("mixer"), backdropMixer(musicPhase, slowPhase));
     state.introImages[2]->bind(0);
     state.introImages[3]->bind(1);
-    screenQuad->draw(&program, GL_TRIANGLES);
+    if (!hidden) screenQuad->draw(&program, GL_TRIANGLES);
 }
 
 void drawBox(float musicPhase, int t) {
@@ -124,7 +119,7 @@ static void maskOverlayMiddle() {
 
 void drawTopOverlay() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (state.frameMaskWorks) maskOverlayMiddle();
+    if (state.frameMaskWorks && skipHiddenWork) maskOverlayMiddle();
     state.saxOverlay->bind(0);
     screenQuad->draw(state.topOverlayProgram, GL_TRIANGLES);
     glDisable(GL_DEPTH_TEST);  // as the box left it for the layers after

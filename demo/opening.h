@@ -11,7 +11,10 @@ namespace nimra {
 
 void initOpeningScene();
 
-void drawBackdrop(float overlayTime, float musicPhase, float slowPhase);
+// With hidden set, a later layer of the frame covers the whole screen with an opaque
+// picture: the uniforms are set and the pictures bound as always, but the screen is not
+// filled only to be filled again.
+void drawBackdrop(float overlayTime, float musicPhase, float slowPhase, bool hidden = false);
 // The box's rotation and state changes happen every frame; its mesh only while t <= 30312.
 void drawBox(float musicPhase, int t);
 void drawTopOverlay();

@@ -50,7 +50,7 @@ const cSceneWindow sceneWindows[sceneWindowCount] = {
     {"tunnel", 30312, 48939, drawTunnel},
     {"sculpture", 48939, 86210, drawSculptureScene},
     {"loudspeakers", 86210, 123505, drawLoudspeakers},
-    {"break", 123505, 128182, drawBreak},
+    {"break", breakFirst, breakLast, drawBreak},
     {"creatures", 128172, 146828, drawCreatures},
     {"spheres", 146828, 184081, drawSpheres},
     {"composite", 184081, 193384, drawOverlayComposite},
@@ -72,6 +72,15 @@ bool showStateIsFinite() {
            blobFountainStateIsFinite() && metaballsStateIsFinite() && tunnelStateIsFinite() &&
            sculptureStateIsFinite() && loudspeakersStateIsFinite() && creaturesStateIsFinite() &&
            spheresStateIsFinite() && sparksStateIsFinite();
+}
+
+bool skipHiddenWork = true;
+
+bool backdropHidden(int t) {
+    if (!skipHiddenWork) return false;
+    if (breakFirst <= t && t <= breakLast) return breakIsOpaque();
+    if (t > compositeAfter) return compositeIsOpaque();
+    return false;
 }
 
 float advanceClockSeconds(float clock, int dt) { return static_cast<float>(clock + dt * 0.001); }
@@ -147,7 +156,7 @@ void runTimeline() {
     applyCamera(view.data(), projection.data());
 
     overlayTime = overlayTimeFor(clockSeconds);
-    drawBackdrop(overlayTime, musicPhase, slowPhase);
+    drawBackdrop(overlayTime, musicPhase, slowPhase, backdropHidden(t));
     layerDone("backdrop");
 
     glEnable(GL_DEPTH_TEST);

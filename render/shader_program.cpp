@@ -85,6 +85,13 @@ bool cShaderProgram::link() {
     return true;
 }
 
+bool cShaderProgram::isLinked() const {
+    if (programName == -1) return false;
+    GLint linked = GL_FALSE;
+    glGetProgramiv(static_cast<GLuint>(programName), GL_LINK_STATUS, &linked);
+    return linked == GL_TRUE;
+}
+
 void cShaderProgram::use() {
     if (programName != -1) glUseProgram(static_cast<GLuint>(programName));
 }

@@ -39,6 +39,8 @@ public:
     bool link();
 
     void use();
+    // Whether the last link made a program GL can draw with (asks GL; false before any).
+    bool isLinked() const;
     int uniformLocation(const std::string& name);
     int attribLocation(const std::string& name);
 };

@@ -160,6 +160,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
     std::vector<cLayerFrame> layerFrames;
     if (options.layers) nimra::setLayerProbe(timeLayer);
     useProcessCpuTime(options.cpu);
+    nimra::skipHiddenWork = !options.drawHidden;
     std::vector<uint8_t> rgb;
     const int width = nimra::windowWidth;
     const int height = nimra::windowHeight;

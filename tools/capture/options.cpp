@@ -8,7 +8,7 @@ namespace capture {
 const char* usage() {
     return "usage: capture [--data DIR] [--out DIR] [--fps N] [--at MS]...\n"
            "               [--from MS --to MS [--frames] [--video FILE]] [--visit MS-MS]...\n"
-           "               [--bench [--layers] [--cpu]]\n"
+           "               [--draw-hidden] [--bench [--layers] [--cpu]]\n"
            "\n"
            "Renders the show offline on a fixed step (--fps, default 60), building every\n"
            "frame's state by playing the show from 0 ms, with the music's spectrum taken at\n"
@@ -25,6 +25,8 @@ const char* usage() {
            "  --visit A-B    play only from A to B ms at the frame rate (repeatable): the clock\n"
            "                 jumps from one visit to the next in a single long frame, as after\n"
            "                 a stall; --at frames are drawn too\n"
+           "  --draw-hidden  also draw what the show leaves out because a later layer covers\n"
+           "                 it (the frames must come out the same, only slower)\n"
            "  --bench        render the show (or the stretch) as fast as possible and print\n"
            "                 median, 95th percentile and worst frame time per window, also\n"
            "                 in full-screen textured passes measured on the same machine\n"
@@ -115,6 +117,8 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
             options.bench = true;
         } else if (arg == "--layers") {
             options.layers = true;
+        } else if (arg == "--draw-hidden") {
+            options.drawHidden = true;
         } else if (arg == "--cpu") {
             options.cpu = true;
         } else {

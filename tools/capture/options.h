@@ -18,8 +18,9 @@ struct cOptions {
     bool frames = false;  // the stretch as a numbered PNG sequence
     std::string video;    // the stretch as a video with the music
     bool bench = false;
-    bool layers = false;  // the benchmark also times every part of the frame apart
-    bool cpu = false;     // the benchmark reads the process's CPU time, not the wall clock
+    bool layers = false;      // the benchmark also times every part of the frame apart
+    bool drawHidden = false;  // the show draws what it knows will be covered, too
+    bool cpu = false;         // the benchmark reads the process's CPU time, not the wall clock
     // Stretches played at the frame rate with the clock jumping between them, as after a
     // stall: the frames in between are never drawn.
     std::vector<std::pair<int, int>> visits;
