@@ -104,10 +104,10 @@ if [ -n "${BROKEN_FILES_ONLY:-}" ]; then
     mapfile -t cases < <(printf '%s\n' "${cases[@]}" | grep -E -- "$BROKEN_FILES_ONLY")
 fi
 
-# One private display for every case; two cases at a time.
+# One private display for every case; two cases at a time (BF_JOBS sets how many).
 printf '%s\n' "${cases[@]}" >"$work/cases.txt"
 "$source_dir/tests/with-xvfb.sh" bash -c '
-    xargs -P 2 -L 1 bash -c "visits=(\$visits_flat); run_case \"\$0\" \"\$1\"" <"$work/cases.txt"
+    xargs -P ${BF_JOBS:-2} -L 1 bash -c "visits=(\$visits_flat); run_case \"\$0\" \"\$1\"" <"$work/cases.txt"
 ' || fail "the cases could not be run"
 
 total=${#cases[@]}
@@ -129,7 +129,7 @@ echo "$passed of $total file cases passed"
 # The real program, once per kind of damage: starts, and Escape ends it with status 0.
 demo_case() {
     local kind=$1 file=$2
-    local dir=$work/demo-$kind
+    local dir=$work/demo-$kind-$file
     mkdir -p "$dir"
     ln -s "$data"/* "$dir"/
     rm "$dir/$file"
