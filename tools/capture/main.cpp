@@ -184,7 +184,11 @@ static int run(const cOptions& options, Clock::time_point launched) {
         if (t == g) ++k;
         const bool onGrid = t == g;
         const bool inStretch = stretch && onGrid && options.from <= t && t <= options.to;
-        if (!atDue && !visiting(options.visits, t)) continue;
+        // The show's first frame starts its clock at 0 (the demo reads the tick counter
+        // once before its first frame), so it is drawn even when no visit holds it: the
+        // first visit is then one long frame after it, and every frame keeps its own time.
+        const bool wanted = atDue || visiting(options.visits, t);
+        if (!wanted && frames > 0) continue;
 
         scheduledTicks = static_cast<uint32_t>(t);
         if (nimra::musicChannel) nimra::musicChannel->setPosition(static_cast<uint32_t>(t));
@@ -251,7 +255,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
             glFinish();
             const double swapMs = benchNowMs() - swapStart;
             frameMs += swapMs;
-            if (t >= measuredFirst && (!stretch || t <= options.to) && onGrid) {
+            if (wanted && t >= measuredFirst && (!stretch || t <= options.to) && onGrid) {
                 timings.push_back(cFrameTiming{t, frameMs});
                 benchSeconds += frameMs / 1000.0;
                 if (options.layers) {
