@@ -10,7 +10,10 @@ uniform vec2 pos;
 varying vec2 sprite;
 varying vec4 tint;
 
-const float reach = 0.26;  // half-height on screen of a sprite of size 1
+// Half-height on screen of a sprite of size 1, and its width as a share of that: the
+// metaball layer bounds the field it captures by the same two numbers.
+const float reach = 0.26;
+const float aspect = 0.75;
 
 void main() {
     sprite = gl_Vertex.xy * 0.5 + 0.5;
@@ -21,5 +24,5 @@ void main() {
     vec3 colour = mix(mix(ember, rose, smoothstep(0.0, 0.55, height)), violet,
                       smoothstep(0.55, 1.0, height));
     tint = vec4(colour, strength);
-    gl_Position = vec4(pos + gl_Vertex.xy * vec2(0.75, 1.0) * (size * reach), 0.0, 1.0);
+    gl_Position = vec4(pos + gl_Vertex.xy * vec2(aspect, 1.0) * (size * reach), 0.0, 1.0);
 }

@@ -1,5 +1,8 @@
 #include "demo/metaballs.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "demo/scene_rules.h"
 #include "demo/timeline.h"
 #include "render/blur.h"
@@ -17,6 +20,7 @@ static struct {
     cShaderProgram* overlayProgram = nullptr;  // the composite
     cTexture* background = nullptr;            // the composite's picture, on unit 1
     cMetaballField field;
+    cVec2f low, high;  // the corners of this frame's sprites, on the screen quad
 } state;
 
 void buildMetaballField(cMetaballField& field) {
@@ -67,9 +71,17 @@ void drawMetaballs() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     state.gradient->bind(0);
     cShaderProgram& program = *state.program;
+    state.low = cVec2f(1.0f, 1.0f);
+    state.high = cVec2f(-1.0f, -1.0f);
     for (int i = 0; i < metaballCount; ++i) {
         advanceMetaball(state.field, i, dt);
         const cDrifter& blob = state.field.blobs[i];
+        const float reach = std::fabs(blob.size) * metaballSpriteReach;
+        const cVec2f half(reach * metaballSpriteAspect, reach);
+        state.low.set(std::min(state.low.x, blob.position.x - half.x),
+                      std::min(state.low.y, blob.position.y - half.y));
+        state.high.set(std::max(state.high.x, blob.position.x + half.x),
+                       std::max(state.high.y, blob.position.y + half.y));
         glUniform1f(program.uniformLocation("size"), blob.size);
         glUniform1f(program.uniformLocation("strength"), drifterStrength(blob));
         glUniform2fv(program.uniformLocation("pos"), 1, blob.position.data());
@@ -85,6 +97,23 @@ void drawMetaballs() {
 }
 
 cTexture& metaballImage() { return *state.image; }
+
+bool metaballFieldBox(cPixelBox& box) {
+    const cTexture& image = *state.image;
+    if (windowWidth != image.width || windowHeight != image.height) return false;
+    if (!isFinite(state.low) || !isFinite(state.high)) return false;
+    // Screen-quad units to pixels, two pixels wider on every side than the sprites reach:
+    // the image is read with linear filtering.
+    const auto pixels = [](float low, float high, int size, int& first, int& count) {
+        const double from = std::floor((low * 0.5 + 0.5) * size) - 2.0;
+        const double to = std::ceil((high * 0.5 + 0.5) * size) + 2.0;
+        first = static_cast<int>(std::clamp(from, 0.0, double(size)));
+        count = std::max(static_cast<int>(std::clamp(to, 0.0, double(size))) - first, 0);
+    };
+    pixels(state.low.x, state.high.x, image.width, box.x, box.width);
+    pixels(state.low.y, state.high.y, image.height, box.y, box.height);
+    return true;
+}
 
 bool compositeIsOpaque() { return state.overlayProgram && state.overlayProgram->isLinked(); }
 

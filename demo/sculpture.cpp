@@ -4,6 +4,7 @@
 
 #include "demo/metaballs.h"
 #include "demo/scene_rules.h"
+#include "demo/timeline.h"
 #include "math/matrix.h"
 #include "render/gl.h"
 #include "render/mesh.h"
@@ -138,12 +139,21 @@ void drawSculptureScene() {
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, field.width, field.height, 0);
 
     state.colourScheme2->bind(0);
+    // Where the metaball field is empty the post pass gives the copy back exactly as it was
+    // taken, so it is drawn only over the field's box, often a fifth of the screen.
+    cPixelBox box;
+    const bool boxed = skipHiddenWork && metaballFieldBox(box);
+    if (boxed) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(box.x, box.y, box.width, box.height);
+    }
     for (int pass = sculpturePostPasses(t); pass > 0; --pass) {
         field.bind(0);
         state.screenCopy->bind(1);
         screenQuad->draw(state.postProgram, GL_TRIANGLES);
         glEnable(GL_BLEND);
     }
+    if (boxed) glDisable(GL_SCISSOR_TEST);
 }
 
 }  // namespace nimra

@@ -57,8 +57,9 @@ constexpr int sparksFirst = 146828;
 constexpr int breakFirst = 123505;
 constexpr int breakLast = 128182;
 
-// What the frame knows will be covered is not drawn: the backdrop under an opaque layer,
-// the top overlay's clear middle. False draws it all the same (the capture tool's
+// What the frame knows will be covered, or would come out unchanged, is not drawn: the
+// backdrop under an opaque layer, the top overlay's clear middle, the sculpture's post
+// pass away from the metaball field. False draws it all the same (the capture tool's
 // --draw-hidden), to show that leaving it out changes nothing on screen.
 extern bool skipHiddenWork;
 

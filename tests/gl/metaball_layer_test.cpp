@@ -1,5 +1,6 @@
 // The metaball layer on the real renderer: its capture, its blur and the composite that
 // shows them, with the show's own shaders and pictures from data/.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -89,6 +90,41 @@ TEST(MetaballLayer, CapturesAndBlursFromTheFirstFrameAndLeavesTheWindowClear) {
     kit::drainErrors();
 }
 
+// The sculpture's post pass is drawn only over the field's box, so no lit texel of the
+// image may lie outside it, whatever the blobs do over many frames.
+TEST(MetaballLayer, EveryLitTexelOfTheImageLiesInTheFieldBox) {
+    initOnce();
+    int smallest = 800 * 600;
+    frameTime = 16;
+    for (int round = 0; round < 12; ++round) {
+        for (int i = 0; i < 25; ++i) {
+            glViewport(0, 0, 800, 600);  // as the window's framebuffer sets it every frame
+            drawMetaballs();
+        }
+        cPixelBox box;
+        ASSERT_TRUE(metaballFieldBox(box));
+        smallest = std::min(smallest, box.width * box.height);
+        std::vector<uint8_t> rgba(800 * 600 * 4);
+        glBindTexture(GL_TEXTURE_2D, metaballImage().name);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        int outside = 0, inside = 0;
+        for (int y = 0; y < 600; ++y) {
+            for (int x = 0; x < 800; ++x) {
+                const uint8_t* p = &rgba[(size_t(y) * 800 + x) * 4];
+                if (p[0] + p[1] + p[2] == 0) continue;
+                const bool in = box.x <= x && x < box.x + box.width && box.y <= y &&
+                                y < box.y + box.height;
+                (in ? inside : outside) += 1;
+            }
+        }
+        EXPECT_EQ(outside, 0) << "round " << round << ", box " << box.x << " " << box.y << " "
+                              << box.width << " " << box.height;
+        EXPECT_GT(inside, 0) << "round " << round;
+    }
+    EXPECT_LT(smallest, 800 * 600 / 2);  // the box saves work, at least some of the time
+    kit::drainErrors();
+}
+
 TEST(MetaballLayer, TheCaptureKeepsItsStartUpSizeWhenTheWindowChanges) {
     initOnce();
     for (auto [w, h] : {std::pair{1024, 768}, std::pair{640, 480}}) {
@@ -98,6 +134,8 @@ TEST(MetaballLayer, TheCaptureKeepsItsStartUpSizeWhenTheWindowChanges) {
         EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_WIDTH), 800) << w;
         EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_HEIGHT), 600) << h;
         EXPECT_EQ(metaballImage().width, 800);
+        cPixelBox box;
+        EXPECT_FALSE(metaballFieldBox(box));  // the window's pixels are no longer the image's
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
     resize(800, 600);
