@@ -1,12 +1,9 @@
-// Gaussian along blurStep: the 5-tap binomial kernel 1 4 6 4 1 over 16 (sigma 1 texel).
-// Each pair of side taps is merged into one linearly filtered fetch between them, so the
-// five taps cost three fetches; the chain runs three such passes every frame, and sampling
-// is what the software renderer pays for.
+// A three-texel box along blurStep, 1 1 1 over 3, in two fetches: each is linearly
+// filtered two thirds of the way to a neighbour, so it reads a third of the neighbour and
+// two thirds of the centre, and the pair averages to the box. Sampling is what the
+// software renderer pays for, and the chain runs three passes every frame; three boxes
+// in a row already make a smooth bell.
 void main() {
-    const float w0 = 0.375;   // 6 / 16
-    const float w1 = 0.3125;  // (4 + 1) / 16 on each side
-    const float o1 = 1.2;     // (4 x 1 + 1 x 2) / 5 texels out
-    vec4 sum = texture2D(image, uv) * w0;
-    sum += (texture2D(image, uv + blurStep * o1) + texture2D(image, uv - blurStep * o1)) * w1;
-    gl_FragColor = sum;
+    const float o1 = 2.0 / 3.0;
+    gl_FragColor = (texture2D(image, uv + blurStep * o1) + texture2D(image, uv - blurStep * o1)) * 0.5;
 }

@@ -1,8 +1,11 @@
 #include "demo/interludes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "demo/timeline.h"
+#include "render/gl.h"
 #include "render/mesh.h"
 #include "render/screen_quad.h"
 #include "render/shader_program.h"
@@ -47,7 +50,60 @@ static struct {
 
     cShaderProgram* slideProgram = nullptr;
     std::vector<SlideCard> slideCards;
+    std::vector<cInkBox> slideInk;  // per card, in the same order
 } state;
+
+cInkBox findInk(cTexture& texture) {
+    texture.bind(0);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    cInkBox ink;
+    if (width <= 0 || height <= 0) return ink;
+    std::vector<uint8_t> rgba(size_t(width) * height * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            if (rgba[(size_t(row) * width + column) * 4 + 3] == 0) continue;
+            left = std::min(left, column);
+            right = std::max(right, column);
+            top = std::min(top, row);
+            bottom = std::max(bottom, row);
+        }
+    }
+    if (right < 0) return ink;
+    ink.empty = false;
+    // One texel more on every side for filtering; ink at an edge may wrap round to the
+    // other side, so that whole axis counts.
+    const bool wrapsAcross = left == 0 || right == width - 1;
+    const bool wrapsDown = top == 0 || bottom == height - 1;
+    ink.left = wrapsAcross ? 0.0f : float(left - 1) / width;
+    ink.right = wrapsAcross ? 1.0f : float(right + 2) / width;
+    ink.top = wrapsDown ? 0.0f : float(top - 1) / height;
+    ink.bottom = wrapsDown ? 1.0f : float(bottom + 2) / height;
+    return ink;
+}
+
+cPixelRect inkOnScreen(const cInkBox& ink, cVec2f offset, const int viewport[4]) {
+    cPixelRect rect;
+    if (ink.empty) return rect;
+    // The cards' vertex stage reads picture (u, v) at screen quad (2u - 1, 1 - 2v), moved
+    // by the card's offset; a pixel more on every side for rounding.
+    const auto span = [](double low, double high, int origin, int size, int& first, int& count) {
+        const double from = std::floor((low * 0.5 + 0.5) * size) - 1.0;
+        const double to = std::ceil((high * 0.5 + 0.5) * size) + 1.0;
+        const double a = std::clamp(from, 0.0, double(size));
+        const double b = std::clamp(to, 0.0, double(size));
+        first = origin + static_cast<int>(a);
+        count = static_cast<int>(b - a);
+    };
+    span(2.0 * ink.left - 1.0 + offset.x, 2.0 * ink.right - 1.0 + offset.x, viewport[0],
+         viewport[2], rect.x, rect.width);
+    span(1.0 - 2.0 * ink.bottom + offset.y, 1.0 - 2.0 * ink.top + offset.y, viewport[1],
+         viewport[3], rect.y, rect.height);
+    return rect;
+}
 
 bool interludesStateIsFinite() { return std::isfinite(state.breakPhase); }
 
@@ -105,6 +161,7 @@ void initSlideCards() {
         SlideCard card = entry.card;
         card.texture = loadImageTexture(entry.image);
         state.slideCards.push_back(card);
+        state.slideInk.push_back(findInk(*card.texture));
     }
 }
 
@@ -114,7 +171,13 @@ void drawSlideCards() {
     glLoadIdentity();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (const SlideCard& card : state.slideCards) {
+    // A card's clear texels blend to nothing, so each card is drawn only over the box of
+    // its ink: type and ornaments cover a fraction of the screen-sized picture.
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (skipHiddenWork) glEnable(GL_SCISSOR_TEST);
+    for (size_t i = 0; i < state.slideCards.size(); ++i) {
+        const SlideCard& card = state.slideCards[i];
         const cSlidePose pose = slidePose(card, t);
         card.texture->bind(0);
         glPushMatrix();
@@ -122,9 +185,14 @@ void drawSlideCards() {
         // A card outside its window sits off screen at its start, under whatever "fader"
         // the card before it left.
         if (pose.visible) glUniform1f(state.slideProgram->uniformLocation("fader"), pose.fade);
+        if (skipHiddenWork) {
+            const cPixelRect rect = inkOnScreen(state.slideInk[i], pose.position, viewport);
+            glScissor(rect.x, rect.y, rect.width, rect.height);
+        }
         screenQuad->draw(state.slideProgram, GL_TRIANGLES);
         glPopMatrix();
     }
+    if (skipHiddenWork) glDisable(GL_SCISSOR_TEST);
     glPopMatrix();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "math/vector.h"
+#include "render/screen_quad.h"
 #include "render/texture.h"
 
 namespace nimra {
@@ -43,6 +44,19 @@ struct cSlidePose {
     bool visible;
     float fade;
 };
+
+// The part of a card's picture that holds any ink (alpha above 0), in picture coordinates:
+// u across, v down from the top row. Empty when the picture is clear throughout.
+struct cInkBox {
+    float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;
+    bool empty = true;
+};
+// Reads the texture's top level back once, at start-up.
+cInkBox findInk(cTexture& texture);
+
+// Where a card's ink lands on screen with the card moved by offset (screen quad units),
+// for the viewport (x, y, width, height); every pixel the ink can touch is inside.
+cPixelRect inkOnScreen(const cInkBox& ink, cVec2f offset, const int viewport[4]);
 
 // A card's pose is a pure function of the demo time: from "from" to "hold" during
 // [t0, t1), resting during [t1, t2), on to "to" during [t2, t3), at "from" otherwise.

@@ -98,7 +98,7 @@ void drawMetaballs() {
 
 cTexture& metaballImage() { return *state.image; }
 
-bool metaballFieldBox(cPixelBox& box) {
+bool metaballFieldBox(cPixelRect& box) {
     const cTexture& image = *state.image;
     if (windowWidth != image.width || windowHeight != image.height) return false;
     if (!isFinite(state.low) || !isFinite(state.high)) return false;

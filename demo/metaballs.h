@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "demo/drifters.h"
+#include "render/screen_quad.h"
 #include "render/shader_program.h"
 #include "render/texture.h"
 
@@ -26,11 +27,6 @@ cTexture& metaballImage();
 
 bool metaballsStateIsFinite();
 
-// A rectangle of window pixels, lower-left corner first.
-struct cPixelBox {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
 // Half the height on screen of a blob's sprite of size 1; it is 0.75 of that across, so
 // that it stays round on the 4:3 screen. "metaball2.vert" places its corners by the same
 // numbers, and the field's box below relies on them.
@@ -41,7 +37,7 @@ constexpr float metaballSpriteAspect = 0.75f;
 // blob's sprite lies inside it, with a pixel or two to spare for filtering. The image and
 // the window share their pixels only while the window has its start-up size; after a
 // resize (or with a blob somewhere no number can say) there is no box and false comes back.
-bool metaballFieldBox(cPixelBox& box);
+bool metaballFieldBox(cPixelRect& box);
 
 // Whether the composite fills the whole screen with an opaque picture: whenever its
 // program works.

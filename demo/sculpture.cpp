@@ -141,7 +141,7 @@ void drawSculptureScene() {
     state.colourScheme2->bind(0);
     // Where the metaball field is empty the post pass gives the copy back exactly as it was
     // taken, so it is drawn only over the field's box, often a fifth of the screen.
-    cPixelBox box;
+    cPixelRect box;
     const bool boxed = skipHiddenWork && metaballFieldBox(box);
     if (boxed) {
         glEnable(GL_SCISSOR_TEST);

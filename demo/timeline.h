@@ -58,9 +58,9 @@ constexpr int breakFirst = 123505;
 constexpr int breakLast = 128182;
 
 // What the frame knows will be covered, or would come out unchanged, is not drawn: the
-// backdrop under an opaque layer, the top overlay's clear middle, the sculpture's post
-// pass away from the metaball field. False draws it all the same (the capture tool's
-// --draw-hidden), to show that leaving it out changes nothing on screen.
+// backdrop under an opaque layer, the top overlay's clear middle, the slide cards' clear
+// margins, the sculpture's post pass away from the metaball field. False draws it all the
+// same (the capture tool's --draw-hidden), to show that leaving it out changes nothing.
 extern bool skipHiddenWork;
 
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,

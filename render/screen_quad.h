@@ -13,4 +13,10 @@ extern cMesh* screenQuad;
 // and unsigned-int buffers with static usage.
 void fillScreenQuad(cMesh& mesh);
 
+// A rectangle of window pixels, lower-left corner first, as glScissor takes it: the part
+// of the screen a layer draws the quad over when the rest would come out unchanged.
+struct cPixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 }  // namespace nimra

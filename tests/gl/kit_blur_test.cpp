@@ -109,8 +109,8 @@ TEST(Blur, SpreadsASinglePixelSymmetrically) {
     std::vector<uint8_t> rgba = resultPixels();
     EXPECT_GT(red(rgba, 128, 128), 0);
     EXPECT_LT(red(rgba, 128, 128), 255);
-    EXPECT_GT(red(rgba, 130, 128), 0);
-    EXPECT_EQ(red(rgba, 131, 128), 0);  // a pass reaches two texels
+    EXPECT_GT(red(rgba, 129, 128), 0);
+    EXPECT_EQ(red(rgba, 130, 128), 0);  // a pass reaches one texel
     EXPECT_EQ(red(rgba, 128, 127), 0);
     EXPECT_EQ(red(rgba, 128, 129), 0);
 
@@ -130,9 +130,9 @@ TEST(Blur, SpreadsASinglePixelSymmetrically) {
             EXPECT_LE(red(rgba, 128 + d, 128), red(rgba, 127 + d, 128));
         }
     }
-    EXPECT_GT(red(rgba, 131, 128), 0);      // two horizontal passes reach further
-    EXPECT_GT(red(rgba, 128, 128 + 2), 0);  // one vertical pass reaches two texels
-    EXPECT_EQ(red(rgba, 128, 128 + 3), 0);
+    EXPECT_GT(red(rgba, 130, 128), 0);      // two horizontal passes reach further
+    EXPECT_GT(red(rgba, 128, 128 + 1), 0);  // one vertical pass reaches one texel
+    EXPECT_EQ(red(rgba, 128, 128 + 2), 0);
     // A blur moves light around; it neither makes nor loses much of it.
     EXPECT_NEAR(total, 255, 40);
 
@@ -140,7 +140,7 @@ TEST(Blur, SpreadsASinglePixelSymmetrically) {
     blurTexture(spot(), 3);
     const std::vector<uint8_t> wider = resultPixels();
     EXPECT_LT(red(wider, 128, 128), red(rgba, 128, 128));
-    EXPECT_GT(red(wider, 128, 128 + 3), 0);
+    EXPECT_GT(red(wider, 128, 128 + 2), 0);
 }
 
 TEST(Blur, AnySourceSizeFillsTheWholeResultAndRestoresTheWindow) {
@@ -165,8 +165,8 @@ TEST(Blur, AnySourceSizeFillsTheWholeResultAndRestoresTheWindow) {
         EXPECT_NEAR(red(rgba, at, at), 200, 2) << at;
         EXPECT_NEAR(red(rgba, 255 - at, at), 200, 2) << at;
     }
-    EXPECT_GT(red(rgba, 0, 0), 50);
-    EXPECT_GT(red(rgba, 255, 255), 50);
+    EXPECT_GT(red(rgba, 0, 0), 40);
+    EXPECT_GT(red(rgba, 255, 255), 40);
     EXPECT_EQ(blurResult().width, kSize);
     glDisable(GL_TEXTURE_2D);
     glUseProgram(0);

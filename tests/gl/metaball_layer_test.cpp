@@ -101,7 +101,7 @@ TEST(MetaballLayer, EveryLitTexelOfTheImageLiesInTheFieldBox) {
             glViewport(0, 0, 800, 600);  // as the window's framebuffer sets it every frame
             drawMetaballs();
         }
-        cPixelBox box;
+        cPixelRect box;
         ASSERT_TRUE(metaballFieldBox(box));
         smallest = std::min(smallest, box.width * box.height);
         std::vector<uint8_t> rgba(800 * 600 * 4);
@@ -134,7 +134,7 @@ TEST(MetaballLayer, TheCaptureKeepsItsStartUpSizeWhenTheWindowChanges) {
         EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_WIDTH), 800) << w;
         EXPECT_EQ(levelSize(metaballImage(), GL_TEXTURE_HEIGHT), 600) << h;
         EXPECT_EQ(metaballImage().width, 800);
-        cPixelBox box;
+        cPixelRect box;
         EXPECT_FALSE(metaballFieldBox(box));  // the window's pixels are no longer the image's
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }

@@ -2,7 +2,12 @@
 // the show's files: the loaders complain and every scene still draws.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
 #include "demo/creatures.h"
+#include "demo/interludes.h"
 #include "demo/loudspeakers.h"
 #include "demo/tunnel.h"
 #include "kit_support.h"
@@ -89,4 +94,36 @@ TEST(SceneState, TheTunnelLeavesUnitOneActiveAndItsBlendAlone) {
     EXPECT_EQ(kit::integer(GL_BLEND_SRC_RGB), GL_SRC_ALPHA);
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     glLoadIdentity();
+}
+
+// Slide cards are drawn only over their ink, found once from the uploaded picture.
+TEST(SceneState, ACardsInkIsFoundInItsPictureWithATexelToSpare) {
+    kit::drainErrors();
+    const auto picture = [](int width, int height, std::initializer_list<std::pair<int, int>> ink) {
+        std::vector<uint8_t> rgba(size_t(width) * height * 4, 0);
+        for (auto [column, row] : ink) rgba[(size_t(row) * width + column) * 4 + 3] = 1;
+        cTexture* texture = new cTexture(true);
+        texture->setImage(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, 0, GL_RGBA,
+                          GL_UNSIGNED_BYTE, rgba.data());
+        return texture;
+    };
+    cTexture* middle = picture(64, 32, {{10, 4}, {40, 20}});
+    cInkBox ink = findInk(*middle);
+    EXPECT_FALSE(ink.empty);
+    EXPECT_FLOAT_EQ(ink.left, 9.0f / 64);
+    EXPECT_FLOAT_EQ(ink.right, 42.0f / 64);
+    EXPECT_FLOAT_EQ(ink.top, 3.0f / 32);  // rows count down from the picture's top
+    EXPECT_FLOAT_EQ(ink.bottom, 22.0f / 32);
+
+    // Ink on an edge may wrap round under filtering: that axis counts whole.
+    cTexture* edge = picture(64, 32, {{63, 10}});
+    ink = findInk(*edge);
+    EXPECT_FLOAT_EQ(ink.left, 0.0f);
+    EXPECT_FLOAT_EQ(ink.right, 1.0f);
+    EXPECT_FLOAT_EQ(ink.top, 9.0f / 32);
+
+    cTexture* clear = picture(8, 8, {});
+    EXPECT_TRUE(findInk(*clear).empty);
+    for (cTexture* texture : {middle, edge, clear}) delete texture;
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

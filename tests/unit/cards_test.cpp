@@ -127,3 +127,33 @@ TEST(SlideCards, EveryCardRestsOffScreenOutsideItsWindow) {
         }
     }
 }
+
+TEST(SlideCards, InkLandsWhereTheCardsVertexStagePutsItMovedWithTheCard) {
+    const int viewport[4] = {0, 0, 800, 600};
+    // Ink over the middle of the picture's upper half: u from 0.25 to 0.75, v (down from
+    // the top) from 0.125 to 0.375, so the screen quad's x from -0.5 to 0.5, y 0.25 to 0.75.
+    cInkBox ink;
+    ink.empty = false;
+    ink.left = 0.25f;
+    ink.right = 0.75f;
+    ink.top = 0.125f;
+    ink.bottom = 0.375f;
+    cPixelRect rect = inkOnScreen(ink, cVec2f(0.0f, 0.0f), viewport);
+    EXPECT_EQ(rect.x, 199);  // a pixel to spare on every side
+    EXPECT_EQ(rect.width, 402);
+    EXPECT_EQ(rect.y, 374);  // pixels count up from the bottom
+    EXPECT_EQ(rect.height, 152);
+
+    // Moved right by half the screen quad, the ink's right end leaves the screen.
+    rect = inkOnScreen(ink, cVec2f(1.0f, 0.0f), viewport);
+    EXPECT_EQ(rect.x, 599);
+    EXPECT_EQ(rect.width, 201);
+    // Off screen altogether, and a viewport that does not start at the corner.
+    EXPECT_EQ(inkOnScreen(ink, cVec2f(2.0f, 0.0f), viewport).width, 0);
+    const int shifted[4] = {10, 20, 400, 300};
+    rect = inkOnScreen(ink, cVec2f(0.0f, -0.5f), shifted);
+    EXPECT_EQ(rect.x, 10 + 99);
+    EXPECT_EQ(rect.y, 20 + 111);
+
+    EXPECT_EQ(inkOnScreen(cInkBox(), cVec2f(0.0f, 0.0f), viewport).width, 0);  // no ink
+}
