@@ -112,8 +112,8 @@ TEST(MetaballLayer, EveryLitTexelOfTheImageLiesInTheFieldBox) {
             for (int x = 0; x < 800; ++x) {
                 const uint8_t* p = &rgba[(size_t(y) * 800 + x) * 4];
                 if (p[0] + p[1] + p[2] == 0) continue;
-                const bool in = box.x <= x && x < box.x + box.width && box.y <= y &&
-                                y < box.y + box.height;
+                const bool in =
+                    box.x <= x && x < box.x + box.width && box.y <= y && y < box.y + box.height;
                 (in ? inside : outside) += 1;
             }
         }

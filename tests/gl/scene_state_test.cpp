@@ -101,10 +101,11 @@ TEST(SceneState, ACardsInkIsFoundInItsPictureWithATexelToSpare) {
     kit::drainErrors();
     const auto picture = [](int width, int height, std::initializer_list<std::pair<int, int>> ink) {
         std::vector<uint8_t> rgba(size_t(width) * height * 4, 0);
-        for (auto [column, row] : ink) rgba[(size_t(row) * width + column) * 4 + 3] = 1;
+        for (auto [column, row] : ink)
+            rgba[(size_t(row) * width + column) * 4 + 3] = 1;
         cTexture* texture = new cTexture(true);
-        texture->setImage(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, 0, GL_RGBA,
-                          GL_UNSIGNED_BYTE, rgba.data());
+        texture->setImage(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                          rgba.data());
         return texture;
     };
     cTexture* middle = picture(64, 32, {{10, 4}, {40, 20}});
@@ -124,6 +125,7 @@ TEST(SceneState, ACardsInkIsFoundInItsPictureWithATexelToSpare) {
 
     cTexture* clear = picture(8, 8, {});
     EXPECT_TRUE(findInk(*clear).empty);
-    for (cTexture* texture : {middle, edge, clear}) delete texture;
+    for (cTexture* texture : {middle, edge, clear})
+        delete texture;
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
