@@ -82,6 +82,20 @@ void drawBackdrop(float overlayTime, float musicPhase, float slowPhase, bool hid
     if (!hidden) screenQuad->draw(&program, GL_TRIANGLES);
 }
 
+void drawBackdropBehind() {
+    if (!state.backdropProgram) return;  // a scene drawn on its own, without the opening
+    state.introImages[2]->bind(0);
+    state.introImages[3]->bind(1);
+    // At the far plane, and only where nothing nearer has been drawn.
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDepthRange(0.0, 1.0);
+}
+
 void drawBox(float musicPhase, int t) {
     // The state changes run on every frame of the show: the blend and depth state they
     // leave is what every later layer starts from.

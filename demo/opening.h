@@ -15,6 +15,12 @@ void initOpeningScene();
 // picture: the uniforms are set and the pictures bound as always, but the screen is not
 // filled only to be filled again.
 void drawBackdrop(float overlayTime, float musicPhase, float slowPhase, bool hidden = false);
+// The backdrop of this frame (as the last drawBackdrop set it up) drawn after an opaque
+// scene instead of before it, only where the scene left the depth buffer clear: the pixels
+// the scene covers are turned away before they are shaded. The picture is the same as
+// drawing it first, since nothing drawn since then blends. Needs the depth test on; leaves
+// the depth state as the scenes have it and the backdrop's pictures on units 0 and 1.
+void drawBackdropBehind();
 // The box's rotation and state changes happen every frame; its mesh only while t <= 30312.
 void drawBox(float musicPhase, int t);
 void drawTopOverlay();

@@ -47,7 +47,7 @@ uint32_t blendDestIndex = 1;
 // Rows run in this order; on a shared boundary millisecond both neighbours run. A scene
 // joins the show by putting its render into its row.
 const cSceneWindow sceneWindows[sceneWindowCount] = {
-    {"tunnel", 30312, 48939, drawTunnel},
+    {"tunnel", tunnelFirst, tunnelLast, drawTunnel},
     {"sculpture", 48939, 86210, drawSculptureScene},
     {"loudspeakers", 86210, 123505, drawLoudspeakers},
     {"break", breakFirst, breakLast, drawBreak},
@@ -75,6 +75,10 @@ bool showStateIsFinite() {
 }
 
 bool skipHiddenWork = true;
+
+bool backdropDrawnBehind(int t) {
+    return skipHiddenWork && tunnelFirst <= t && t <= tunnelLast && tunnelIsOpaque();
+}
 
 bool backdropHidden(int t) {
     if (!skipHiddenWork) return false;
@@ -156,7 +160,7 @@ void runTimeline() {
     applyCamera(view.data(), projection.data());
 
     overlayTime = overlayTimeFor(clockSeconds);
-    drawBackdrop(overlayTime, musicPhase, slowPhase, backdropHidden(t));
+    drawBackdrop(overlayTime, musicPhase, slowPhase, backdropHidden(t) || backdropDrawnBehind(t));
     layerDone("backdrop");
 
     glEnable(GL_DEPTH_TEST);

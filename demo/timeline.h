@@ -54,19 +54,27 @@ constexpr int boxLast = 30312;       // box mesh drawn while t <= this
 constexpr int fountainFirst = 128172;
 constexpr int fountainLast = 146828;
 constexpr int sparksFirst = 146828;
+constexpr int tunnelFirst = 30312;
+constexpr int tunnelLast = 48939;
 constexpr int breakFirst = 123505;
 constexpr int breakLast = 128182;
 
 // What the frame knows will be covered, or would come out unchanged, is not drawn: the
-// backdrop under an opaque layer, the top overlay's clear middle, the slide cards' clear
-// margins, the sculpture's post pass away from the metaball field. False draws it all the
-// same (the capture tool's --draw-hidden), to show that leaving it out changes nothing.
+// backdrop under an opaque layer or behind the tunnel's walls, the top overlay's clear
+// middle, the slide cards' clear margins, the sculpture's post pass away from the metaball
+// field. False draws it all the same (the capture tool's --draw-hidden), to show that
+// leaving it out changes nothing.
 extern bool skipHiddenWork;
 
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,
 // so that the backdrop would never be seen: the break, and the closing composite (which
 // the sphere scene draws under its spheres once it is past its first half).
 bool backdropHidden(int t);
+
+// Whether a scene of the frame at t covers nearly the whole screen with opaque surfaces
+// and draws the backdrop behind itself afterwards (drawBackdropBehind): the tunnel, which
+// leaves only its far end open. The timeline then leaves the backdrop out before it.
+bool backdropDrawnBehind(int t);
 
 // A scene render and the window it runs in, both ends included. A window whose render is
 // not built yet has none and is simply passed over.

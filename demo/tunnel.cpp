@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "demo/opening.h"
 #include "demo/scene_rules.h"
+#include "demo/timeline.h"
 #include "math/matrix.h"
 #include "render/mesh.h"
 #include "render/texture.h"
@@ -60,6 +62,16 @@ void drawTunnel() {
     glEnable(GL_CULL_FACE);
     state.mesh->draw(state.program, GL_TRIANGLES);
     glDisable(GL_CULL_FACE);
+
+    // The passage hides all of the backdrop but its far end, so the backdrop comes after it
+    // and is shaded only there; then the passage's pictures go back on their units.
+    if (backdropDrawnBehind(demoTime)) {
+        drawBackdropBehind();
+        state.colourScheme->bind(0);
+        state.wall->bind(1);
+    }
 }
+
+bool tunnelIsOpaque() { return state.program && state.program->isLinked(); }
 
 }  // namespace nimra

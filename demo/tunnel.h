@@ -9,6 +9,9 @@ namespace nimra {
 void initTunnel();
 void drawTunnel();
 bool tunnelStateIsFinite();
+// Whether the tunnel's surfaces are opaque (its program works), so that the backdrop can be
+// drawn behind it afterwards.
+bool tunnelIsOpaque();
 
 // The scene's two phases: the shader's ("anim") and the camera's. Both run at 10 per
 // second and faster with bin 20 of the spectrum, the shader's far more so.
