@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "demo/opening.h"
+#include "demo/timeline.h"
 #include "math/matrix.h"
 #include "render/mesh.h"
 #include "render/texture.h"
@@ -90,10 +92,18 @@ void drawCreatures() {
     }
     glDisable(GL_CULL_FACE);
 
+    // The swimmers cover a little of the backdrop; it comes after them.
+    if (backdropDrawnBehind(demoTime)) {
+        drawBackdropBehind();
+        state.wall->bind(1);
+    }
+
     // The layers drawn after the scene in the same frame, the blob fountain among them,
     // inherit this unit and the view scaled by 250.
     state.secondColourScheme->bind(0);
     glScalef(50.0f, 50.0f, 50.0f);
 }
+
+bool creaturesAreOpaque() { return state.program && state.program->isLinked(); }
 
 }  // namespace nimra

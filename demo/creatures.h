@@ -10,6 +10,8 @@ namespace nimra {
 void initCreatures();
 void drawCreatures();
 bool creaturesStateIsFinite();
+// Whether the swimmers are opaque (their program works).
+bool creaturesAreOpaque();
 
 constexpr int creatureCount = 10;
 

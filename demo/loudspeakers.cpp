@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "demo/opening.h"
+#include "demo/timeline.h"
 #include "math/matrix.h"
 #include "render/mesh.h"
 #include "render/screen_quad.h"
@@ -180,7 +182,16 @@ void drawLoudspeakers() {
     glPopMatrix();
     glDisable(GL_CULL_FACE);
 
+    // The backdrop shows only above the ground and between the stacks; the smoke blends
+    // over it, so it comes before the smoke.
+    if (backdropDrawnBehind(demoTime)) {
+        drawBackdropBehind();
+        state.wall->bind(1);
+        state.groundColour->bind(0);
+    }
     if (smokeShows(demoTime)) drawSmoke();
 }
+
+bool loudspeakersAreOpaque() { return state.speakerProgram && state.speakerProgram->isLinked(); }
 
 }  // namespace nimra

@@ -14,6 +14,8 @@ namespace nimra {
 void initLoudspeakers();
 void drawLoudspeakers();
 bool loudspeakersStateIsFinite();
+// Whether the stacks and the ground are opaque (their program works).
+bool loudspeakersAreOpaque();
 
 // One smoke puff.
 struct cPuff {

@@ -109,8 +109,15 @@ void drawBox(float musicPhase, int t) {
               static_cast<float>(std::cos(p * 0.03123) * 0.3 + 0.2));
     if (t <= boxLast) state.boxMesh->draw(state.boxProgram, GL_TRIANGLES);
     glPopMatrix();
+    // Before the first scene the box is the only thing in front of the backdrop.
+    if (t < tunnelFirst && backdropDrawnBehind(t)) {
+        drawBackdropBehind();
+        state.colourScheme->bind(0);
+    }
     glDisable(GL_DEPTH_TEST);
 }
+
+bool boxIsOpaque() { return state.boxProgram && state.boxProgram->isLinked(); }
 
 // The frame covers only the screen's edges and the emblem's corner: sampling its clear
 // middle would cost the software renderer a whole screen of texture reads for nothing. So

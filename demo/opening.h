@@ -23,6 +23,8 @@ void drawBackdrop(float overlayTime, float musicPhase, float slowPhase, bool hid
 void drawBackdropBehind();
 // The box's rotation and state changes happen every frame; its mesh only while t <= 30312.
 void drawBox(float musicPhase, int t);
+// Whether the box's surfaces are opaque (its program works).
+bool boxIsOpaque();
 void drawTopOverlay();
 
 // Objects of the opening that the timeline and the blob fountain draw with; valid once

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "demo/metaballs.h"
+#include "demo/opening.h"
 #include "demo/scene_rules.h"
 #include "demo/timeline.h"
 #include "math/matrix.h"
@@ -132,6 +133,12 @@ void drawSculptureScene() {
     state.colourScheme->bind(0);
     state.fabric->bind(1);
     state.sculpture->draw(&program, GL_TRIANGLES);
+    // The backdrop comes after the sculpture, where the sculpture left it uncovered, and
+    // before the copy.
+    if (backdropDrawnBehind(t)) {
+        drawBackdropBehind();
+        state.fabric->bind(1);
+    }
 
     // Every frame is copied, post pass or not, over the rectangle the metaball image covers.
     cTexture& field = metaballImage();
@@ -140,9 +147,10 @@ void drawSculptureScene() {
 
     state.colourScheme2->bind(0);
     // Where the metaball field is empty the post pass gives the copy back exactly as it was
-    // taken, so it is drawn only over the field's box, often a fifth of the screen.
+    // taken, so it is drawn only over the field's box, often a fifth of the screen. Not on
+    // the loudspeakers' first frames, which draw after it against the depth it leaves.
     cPixelRect box;
-    const bool boxed = skipHiddenWork && metaballFieldBox(box);
+    const bool boxed = skipHiddenWork && t < loudspeakersFirst && metaballFieldBox(box);
     if (boxed) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(box.x, box.y, box.width, box.height);
@@ -155,5 +163,7 @@ void drawSculptureScene() {
     }
     if (boxed) glDisable(GL_SCISSOR_TEST);
 }
+
+bool sculptureIsOpaque() { return state.program && state.program->isLinked(); }
 
 }  // namespace nimra

@@ -13,6 +13,8 @@ namespace nimra {
 void initSculptureScene();
 void drawSculptureScene();
 bool sculptureStateIsFinite();
+// Whether the sculpture is opaque (its program works).
+bool sculptureIsOpaque();
 
 // The rules of a frame, apart from GL so that they can be checked.
 

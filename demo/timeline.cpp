@@ -47,11 +47,11 @@ uint32_t blendDestIndex = 1;
 // Rows run in this order; on a shared boundary millisecond both neighbours run. A scene
 // joins the show by putting its render into its row.
 const cSceneWindow sceneWindows[sceneWindowCount] = {
-    {"tunnel", tunnelFirst, tunnelLast, drawTunnel},
-    {"sculpture", 48939, 86210, drawSculptureScene},
-    {"loudspeakers", 86210, 123505, drawLoudspeakers},
+    {"tunnel", tunnelFirst, tunnelLast, drawTunnel, tunnelIsOpaque},
+    {"sculpture", 48939, 86210, drawSculptureScene, sculptureIsOpaque},
+    {"loudspeakers", loudspeakersFirst, 123505, drawLoudspeakers, loudspeakersAreOpaque},
     {"break", breakFirst, breakLast, drawBreak},
-    {"creatures", 128172, 146828, drawCreatures},
+    {"creatures", 128172, 146828, drawCreatures, creaturesAreOpaque},
     {"spheres", 146828, 184081, drawSpheres},
     {"composite", 184081, 193384, drawOverlayComposite},
     {"final composite", 193384, INT_MAX, drawOverlayComposite},
@@ -77,7 +77,15 @@ bool showStateIsFinite() {
 bool skipHiddenWork = true;
 
 bool backdropDrawnBehind(int t) {
-    return skipHiddenWork && tunnelFirst <= t && t <= tunnelLast && tunnelIsOpaque();
+    if (!skipHiddenWork || backdropHidden(t)) return false;
+    if (t < tunnelFirst) return boxIsOpaque();  // the opening: the box is all there is
+    bool any = false;
+    for (const cSceneWindow& window : sceneWindows) {
+        if (!windowContains(window, t)) continue;
+        if (!window.opaque || !window.opaque()) return false;
+        any = true;
+    }
+    return any;
 }
 
 bool backdropHidden(int t) {

@@ -56,14 +56,15 @@ constexpr int fountainLast = 146828;
 constexpr int sparksFirst = 146828;
 constexpr int tunnelFirst = 30312;
 constexpr int tunnelLast = 48939;
+constexpr int loudspeakersFirst = 86210;
 constexpr int breakFirst = 123505;
 constexpr int breakLast = 128182;
 
 // What the frame knows will be covered, or would come out unchanged, is not drawn: the
-// backdrop under an opaque layer or behind the tunnel's walls, the top overlay's clear
-// middle, the slide cards' clear margins, the sculpture's post pass away from the metaball
-// field. False draws it all the same (the capture tool's --draw-hidden), to show that
-// leaving it out changes nothing.
+// backdrop under an opaque layer or behind the box's and the scenes' opaque surfaces, the
+// top overlay's clear middle, the slide cards' clear margins, the sculpture's post pass
+// away from the metaball field. False draws it all the same (the capture tool's --draw-hidden), to
+// show that leaving it out changes nothing.
 extern bool skipHiddenWork;
 
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,
@@ -71,18 +72,23 @@ extern bool skipHiddenWork;
 // the sphere scene draws under its spheres once it is past its first half).
 bool backdropHidden(int t);
 
-// Whether a scene of the frame at t covers nearly the whole screen with opaque surfaces
-// and draws the backdrop behind itself afterwards (drawBackdropBehind): the tunnel, which
-// leaves only its far end open. The timeline then leaves the backdrop out before it.
+// Whether the backdrop of the frame at t is drawn after the opaque surfaces of the scenes
+// (or of the box, in the opening) instead of before them, so that the pixels they cover
+// are never shaded twice: when every scene running at t is opaque and draws it behind
+// itself (drawBackdropBehind, right after its opaque surfaces and before anything that
+// blends). The timeline then leaves it out before the scenes.
 bool backdropDrawnBehind(int t);
 
 // A scene render and the window it runs in, both ends included. A window whose render is
-// not built yet has none and is simply passed over.
+// not built yet has none and is simply passed over. A scene whose surfaces are all opaque
+// draws the backdrop behind them itself (drawBackdropBehind, where backdropDrawnBehind
+// says so) and says here whether it can: whether its program works.
 struct cSceneWindow {
     const char* name;
     int first;
     int last;
     void (*render)();
+    bool (*opaque)() = nullptr;
 };
 
 constexpr int sceneWindowCount = 8;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # What the show leaves out because a later layer covers it or it would change nothing (the
-# backdrop under the break and under the closing composite, the backdrop behind the tunnel's
-# walls, the top overlay's clear middle, the slide cards' clear margins, the sculpture's
-# post pass away from the metaball field) must change nothing on screen: frames across the show come out the same, pixel for pixel,
-# when the capture tool has it all drawn anyway (--draw-hidden).
+# backdrop under the break and under the closing composite, the backdrop behind the box's
+# and the scenes' opaque surfaces, the top overlay's clear middle, the slide cards' clear
+# margins, the sculpture's post pass away from the metaball field) must change nothing on
+# screen: frames across the show come out the same, pixel for pixel, when the capture tool
+# has it all drawn anyway (--draw-hidden).
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
@@ -12,8 +13,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-moments=(3600 12500 20000 30312 32500 40000 48939 60000 72000 76905 80000 92500 100000 110000
-    124000 126500 128175 135000 150000 165374 175000 184081 184500 193384 200000 206500)
+moments=(3600 12500 20000 30312 32500 40000 48939 60000 72000 76905 80000 86210 92500 100000
+    110000 123505 124000 126500 128172 128175 135000 150000 165374 175000 184081 184500 193384
+    200000 206500)
 args=(--fps 30)
 for t in "${moments[@]}"; do
     # The sculpture's post pass is drawn only over the metaball field, which a jump in the
