@@ -12,8 +12,9 @@ varying vec2 uv;
 void main() {
     vec3 field = texture2D(tex, uv).rgb;
     float level = max(field.r, max(field.g, field.b));
-    // Lifted from below, but never from the bottom edge's last half texel, where the copy
-    // would blend in its top row.
+    // Lifted from below, by at most 0.03 of the height (the scene copies no further below
+    // the field than that), but never from the bottom edge's last half texel, where the
+    // copy would blend in its top row.
     float lift = min(0.03 * level, max(uv.y - 0.001, 0.0));
     vec3 picture = texture2D(tex2, vec2(uv.x, uv.y - lift)).rgb;
 

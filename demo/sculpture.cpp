@@ -1,5 +1,6 @@
 #include "demo/sculpture.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "demo/metaballs.h"
@@ -140,22 +141,35 @@ void drawSculptureScene() {
         state.fabric->bind(1);
     }
 
-    // Every frame is copied, post pass or not, over the rectangle the metaball image covers.
-    cTexture& field = metaballImage();
-    state.screenCopy->bind(0);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, field.width, field.height, 0);
-
-    state.colourScheme2->bind(0);
     // Where the metaball field is empty the post pass gives the copy back exactly as it was
     // taken, so it is drawn only over the field's box, often a fifth of the screen. Not on
     // the loudspeakers' first frames, which draw after it against the depth it leaves.
+    const int passes = sculpturePostPasses(t);
     cPixelRect box;
     const bool boxed = skipHiddenWork && t < loudspeakersFirst && metaballFieldBox(box);
+
+    // Every frame is copied, over the rectangle the metaball image covers. Only the post pass
+    // reads the copy, in this same frame: so without one nothing is copied, and with a boxed
+    // one only the box and the stretch below it that its drops lift into view.
+    cTexture& field = metaballImage();
+    state.screenCopy->bind(0);
+    if (!skipHiddenWork || (passes > 0 && !boxed)) {
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, field.width, field.height, 0);
+    } else if (passes > 0) {
+        const int below = static_cast<int>(std::ceil(sculptureLiftReach * field.height)) + 2;
+        const int y = std::max(box.y - below, 0);
+        const int height = std::min(box.y + box.height, field.height) - y;
+        if (box.width > 0 && height > 0) {
+            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, box.x, y, box.x, y, box.width, height);
+        }
+    }
+
+    state.colourScheme2->bind(0);
     if (boxed) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(box.x, box.y, box.width, box.height);
     }
-    for (int pass = sculpturePostPasses(t); pass > 0; --pass) {
+    for (int pass = passes; pass > 0; --pass) {
         field.bind(0);
         state.screenCopy->bind(1);
         screenQuad->draw(state.postProgram, GL_TRIANGLES);

@@ -52,4 +52,9 @@ float sculpturePowah(int t, float bin50);
 // where its two windows overlap, once otherwise up to 86216.
 int sculpturePostPasses(int t);
 
+// How far up, as a share of the picture's height, the post pass's drops lift what is
+// behind them at most: "prog.frag" lifts by this much of a full field, and the copy the
+// pass reads must reach that far below the field's box.
+constexpr float sculptureLiftReach = 0.03f;
+
 }  // namespace nimra
