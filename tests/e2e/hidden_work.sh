@@ -2,9 +2,9 @@
 # What the show leaves out because a later layer covers it or it would change nothing (the
 # backdrop under the break and under the closing composite, the backdrop behind the box's
 # and the scenes' opaque surfaces, the top overlay's clear middle, the slide cards' clear
-# margins, the sculpture's post pass away from the metaball field) must change nothing on
-# screen: frames across the show come out the same, pixel for pixel, when the capture tool
-# has it all drawn anyway (--draw-hidden).
+# margins, the sculpture's post pass away from the metaball field and its screen copy where
+# no pass reads it) must change nothing on screen: frames across the show come out the
+# same, pixel for pixel, when the capture tool has it all drawn anyway (--draw-hidden).
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
