@@ -133,7 +133,10 @@ void drawSculptureScene() {
 
     state.colourScheme->bind(0);
     state.fabric->bind(1);
+    // A closed knot on a closed stand: their back faces would only be shaded to be hidden.
+    glEnable(GL_CULL_FACE);
     state.sculpture->draw(&program, GL_TRIANGLES);
+    glDisable(GL_CULL_FACE);
     // The backdrop comes after the sculpture, where the sculpture left it uncovered, and
     // before the copy.
     if (backdropDrawnBehind(t)) {
