@@ -151,9 +151,9 @@ void drawSculptureScene() {
     cPixelRect box;
     const bool boxed = skipHiddenWork && t < loudspeakersFirst && metaballFieldBox(box);
 
-    // Every frame is copied, over the rectangle the metaball image covers. Only the post pass
-    // reads the copy, in this same frame: so without one nothing is copied, and with a boxed
-    // one only the box and the stretch below it that its drops lift into view.
+    // The frame is copied over the rectangle the metaball image covers. Only the post pass
+    // reads the copy, and only in this same frame: so with no pass nothing is copied, and
+    // for a boxed pass only the box and the stretch below it that its drops lift into view.
     cTexture& field = metaballImage();
     state.screenCopy->bind(0);
     if (!skipHiddenWork || (passes > 0 && !boxed)) {

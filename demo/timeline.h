@@ -63,8 +63,9 @@ constexpr int breakLast = 128182;
 // What the frame knows will be covered, or would come out unchanged, is not drawn: the
 // backdrop under an opaque layer or behind the box's and the scenes' opaque surfaces, the
 // top overlay's clear middle, the slide cards' clear margins, the sculpture's post pass
-// away from the metaball field and its screen copy where no pass reads it. False draws it all the same (the capture tool's --draw-hidden), to
-// show that leaving it out changes nothing.
+// away from the metaball field and its screen copy where no pass reads it. False draws it
+// all the same (the capture tool's --draw-hidden), to show that leaving it out changes
+// nothing.
 extern bool skipHiddenWork;
 
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,
