@@ -4,26 +4,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "default_draws.h"
 #include "demo/blob_fountain.h"
 
 using namespace nimra;
+using nimra::test::defaultDraws;
+using nimra::test::unit;
 
 namespace {
-
-// The library's default sequence, which the program relies on by never seeding.
-std::vector<int> defaultDraws(int count) {
-    std::srand(1);
-    std::vector<int> draws;
-    for (int i = 0; i < count; ++i)
-        draws.push_back(std::rand());
-    std::srand(1);
-    return draws;
-}
-
-cVec2f unit(double x, double y) {
-    cVec2f v(static_cast<float>(x), static_cast<float>(y));
-    return v.normalise();
-}
 
 cBlobFountain builtFountain() {
     std::srand(1);

@@ -5,21 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "default_draws.h"
 #include "demo/loudspeakers.h"
 
 using namespace nimra;
+using nimra::test::defaultDraws;
 
 namespace {
-
-// The library's default sequence, which the program relies on by never seeding.
-std::vector<int> defaultDraws(int count) {
-    std::srand(1);
-    std::vector<int> draws;
-    for (int i = 0; i < count; ++i)
-        draws.push_back(std::rand());
-    std::srand(1);
-    return draws;
-}
 
 cVec3f unit(int x, int y, int z) {
     return cVec3f(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)).normalise();
