@@ -5,6 +5,7 @@
 // birthplaces.
 
 #include <cstdint>
+#include <vector>
 
 #include "math/vector.h"
 
@@ -32,5 +33,8 @@ float drifterSize(float phase, int i);
 
 // 0 at birth and at death, 1 half-way through the life.
 float drifterStrength(const cDrifter& drifter);
+
+// Whether every position, velocity and size of a layer's particles is still a number.
+bool driftersAreFinite(const std::vector<cDrifter>& drifters);
 
 }  // namespace nimra

@@ -118,11 +118,7 @@ bool metaballFieldBox(cPixelRect& box) {
 bool compositeIsOpaque() { return state.overlayProgram && state.overlayProgram->isLinked(); }
 
 bool metaballsStateIsFinite() {
-    if (!isFinite(state.field.phase)) return false;
-    for (const cDrifter& blob : state.field.blobs)
-        if (!isFinite(blob.position) || !isFinite(blob.velocity) || !isFinite(blob.size))
-            return false;
-    return true;
+    return isFinite(state.field.phase) && driftersAreFinite(state.field.blobs);
 }
 
 void drawOverlayComposite() {

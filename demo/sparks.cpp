@@ -36,11 +36,7 @@ void createSparks(cShaderProgram& program, cTexture& texture) {
 }
 
 bool sparksStateIsFinite() {
-    if (!isFinite(state.field.phase)) return false;
-    for (const cDrifter& spark : state.field.sparks)
-        if (!isFinite(spark.position) || !isFinite(spark.velocity) || !isFinite(spark.size))
-            return false;
-    return true;
+    return isFinite(state.field.phase) && driftersAreFinite(state.field.sparks);
 }
 
 void drawSparks() {
