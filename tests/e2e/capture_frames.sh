@@ -5,16 +5,8 @@
 set -uo pipefail
 build=$1
 source_dir=$2
-capture=$build/capture
-fail() { echo "FAIL: $*"; exit 1; }
-
-data=$(cd "$source_dir/data" && pwd)
-for file in introback.png slide01.png i.png break1.png break2.png aBox.obj.bin; do
-    [ -f "$data/$file" ] || fail "$data/$file missing: bake the assets first (bake_assets target)"
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$source_dir/tests/frame_tools.sh"
+needs introback.png slide01.png i.png break1.png break2.png aBox.obj.bin
 
 # A copy of the show's files with a black backdrop and a clear overlay, and without the
 # tunnel, which fills the screen from the box's last frame on. $1: keep the box.
@@ -25,29 +17,10 @@ blanked() {
     rm "$dir/introback.png" "$dir/introback2.png" "$dir/sax_overlay.png"
     ffmpeg -v error -f lavfi -i color=black:size=1024x512 -frames:v 1 "$dir/introback.png"
     cp "$dir/introback.png" "$dir/introback2.png"
-    ffmpeg -v error -f lavfi -i color=black@0.0:size=64x64,format=rgba -frames:v 1 \
-        "$dir/sax_overlay.png"
+    clear_png "$dir/sax_overlay.png"
     rm "$dir/tunnel.obj.bin"
     [ "$1" = box ] || rm "$dir/aBox.obj.bin"
 }
-
-# "count x y": how many pixels of a gray image on stdin are above $1, and their centroid.
-lit() {
-    od -An -v -tu1 -w1 | awk -v T="$1" -v W=800 '
-        $1 > T { n++; x += (NR - 1) % W; y += int((NR - 1) / W) }
-        END { if (n) printf "%d %d %d\n", n, x / n, y / n; else print "0 -1 -1" }'
-}
-frame() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt gray - | lit "${2:-20}"; }
-change() {
-    ffmpeg -v error -i "$1" -i "$2" -filter_complex "[0][1]blend=all_mode=difference,format=gray" \
-        -f rawvideo -pix_fmt gray - | lit "${3:-20}"
-}
-# Reads "count x y" into n, x and y and shows it, for the log.
-measure() {
-    read -r n x y < <("$@")
-    echo "$(basename "${2:-$1}") ${3:+vs $(basename "$3") }: $n pixels about ($x, $y)"
-}
-near() { [ "$1" -ge $(($2 - $3)) ] && [ "$1" -le $(($2 + $3)) ]; }
 
 run() {
     local dir=$1

@@ -6,20 +6,8 @@
 set -uo pipefail
 build=$1
 source_dir=$2
-capture=$build/capture
-fail() { echo "FAIL: $*"; exit 1; }
-
-data=$(cd "$source_dir/data" && pwd)
-for file in introback.png tunnel.obj.bin speakers2.obj.bin dingo.obj.bin SMOKEPUFF.PNG grad.png; do
-    [ -f "$data/$file" ] || fail "$data/$file missing: bake the assets first (bake_assets target)"
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-clear_png() {
-    ffmpeg -v error -y -f lavfi -i color=black@0.0:size=64x64,format=rgba -frames:v 1 "$1"
-}
+source "$source_dir/tests/frame_tools.sh"
+needs introback.png tunnel.obj.bin speakers2.obj.bin dingo.obj.bin SMOKEPUFF.PNG grad.png
 
 # A copy of the show's files with a black backdrop and nothing over the scenes; the files
 # named after the directory are left out (a mesh, which then draws nothing) or cleared (a
@@ -41,24 +29,6 @@ blanked() {
     done
 }
 
-# "count x y": how many pixels of a gray image on stdin are above $1, and their centroid.
-lit() {
-    od -An -v -tu1 -w1 | awk -v T="$1" -v W=800 '
-        $1 > T { n++; x += (NR - 1) % W; y += int((NR - 1) / W) }
-        END { if (n) printf "%d %d %d\n", n, x / n, y / n; else print "0 -1 -1" }'
-}
-frame() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt gray - | lit "${2:-20}"; }
-change() {
-    ffmpeg -v error -i "$1" -i "$2" -filter_complex "[0][1]blend=all_mode=difference,format=gray" \
-        -f rawvideo -pix_fmt gray - | lit "${3:-20}"
-}
-# Reads "count x y" into n, x and y and shows it, for the log.
-name() { echo "$(basename "$(dirname "$1")" -frames)/$(basename "$1" .png)"; }
-measure() {
-    read -r n x y < <("$@")
-    echo "$(name "$2") ${3:+vs $(name "$3") }: $n pixels about ($x, $y)"
-}
-near() { [ "$1" -ge $(($2 - $3)) ] && [ "$1" -le $(($2 + $3)) ]; }
 
 tunnel="31000 39500 48000"
 speakers="88000 97000 104878 115000 122000"

@@ -8,16 +8,8 @@
 set -uo pipefail
 build=$1
 source_dir=$2
-capture=$build/capture
-fail() { echo "FAIL: $*"; exit 1; }
-
-data=$(cd "$source_dir/data" && pwd)
-for file in introback.png introback2.png sax_overlay.png slide01.png abstra.obj.bin prog.frag; do
-    [ -f "$data/$file" ] || fail "$data/$file missing: bake the assets first (bake_assets target)"
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$source_dir/tests/frame_tools.sh"
+needs introback.png introback2.png sax_overlay.png slide01.png abstra.obj.bin prog.frag
 
 # A picture of one colour: $1 colour, $2 size, $3 file.
 solid() { ffmpeg -v error -f lavfi -i "color=$1:size=$2,format=rgba" -frames:v 1 "$3"; }
@@ -46,22 +38,6 @@ GLSL
     fi
 }
 
-# "count x y": how many pixels of a gray image on stdin are above $1, and their centroid.
-lit() {
-    od -An -v -tu1 -w1 | awk -v T="$1" -v W=800 '
-        $1 > T { n++; x += (NR - 1) % W; y += int((NR - 1) / W) }
-        END { if (n) printf "%d %d %d\n", n, x / n, y / n; else print "0 -1 -1" }'
-}
-frame() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt gray - | lit "${2:-20}"; }
-change() {
-    ffmpeg -v error -i "$1" -i "$2" -filter_complex "[0][1]blend=all_mode=difference,format=gray" \
-        -f rawvideo -pix_fmt gray - | lit "${3:-20}"
-}
-# Reads "count x y" into n, x and y and shows it, for the log.
-measure() {
-    read -r n x y < <("$@")
-    echo "$(basename "$(dirname "$2")")/$(basename "$2") ${3:+vs $(basename "$(dirname "$3")")/$(basename "$3") }: $n pixels about ($x, $y)"
-}
 
 run() {
     local dir=$1

@@ -8,20 +8,8 @@
 set -uo pipefail
 build=$1
 source_dir=$2
-capture=$build/capture
-fail() { echo "FAIL: $*"; exit 1; }
-
-data=$(cd "$source_dir/data" && pwd)
-for file in introback.png SMOKEPUFF.PNG grad2.png susphere.obj.bin hotplane.frag; do
-    [ -f "$data/$file" ] || fail "$data/$file missing: bake the assets first (bake_assets target)"
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-clear_png() {
-    ffmpeg -v error -f lavfi -i color=black@0.0:size=64x64,format=rgba -frames:v 1 "$1"
-}
+source "$source_dir/tests/frame_tools.sh"
+needs introback.png SMOKEPUFF.PNG grad2.png susphere.obj.bin hotplane.frag
 
 # A copy of the show's files with a black backdrop and a clear frame overlay; each further
 # argument leaves something out: "spheres" (a sphere mesh without vertices), "sparks" (a
@@ -61,13 +49,6 @@ run() {
     fi
 }
 
-# "count x y": how many pixels differ by more than 20 between two frames, and their centroid.
-change() {
-    ffmpeg -v error -i "$1" -i "$2" -filter_complex "[0][1]blend=all_mode=difference,format=gray" \
-        -f rawvideo -pix_fmt gray - | od -An -v -tu1 -w1 | awk -v W=800 '
-        $1 > 20 { n++; x += (NR - 1) % W; y += int((NR - 1) / W) }
-        END { if (n) printf "%d %d %d\n", n, x / n, y / n; else print "0 -1 -1" }'
-}
 # "opaque half": pixels of a frame that are the flat spheres' red drawn over black, as it
 # is (255) or blended half and half (about 128).
 reds() {
@@ -75,7 +56,6 @@ reds() {
         $2 < 12 && $3 < 12 { if ($1 >= 245) full++; else if ($1 >= 112 && $1 <= 144) half++ }
         END { printf "%d %d\n", full, half }'
 }
-near() { [ "$1" -ge $(($2 - $3)) ] && [ "$1" -le $(($2 + $3)) ]; }
 
 spheres=(146828 150000 156000 162000 165373 165374 170000 176000 181000)
 sparks=(146828 150000 165000 175000 190000 200000 206500)
