@@ -21,14 +21,9 @@ void initOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    if (!screenQuad) {
-        screenQuad = new cMesh();
-        fillScreenQuad(*screenQuad);
-    }
-    const std::filesystem::path data =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+    kit::buildScreenQuad();
     const std::filesystem::path here = std::filesystem::current_path();
-    std::filesystem::current_path(data);
+    std::filesystem::current_path(kit::showData);
     kit::startCapture();
     initBlur(kSize, kSize);
     const std::string out = kit::stopCapture();

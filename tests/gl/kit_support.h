@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "render/gl.h"
+#include "render/screen_quad.h"
 #include "render/shader_program.h"
 #include "render/texture.h"
 
@@ -89,6 +90,18 @@ inline GLint integer(GLenum what) {
     GLint value = 0;
     glGetIntegerv(what, &value);
     return value;
+}
+
+// The show's own files, as the demo finds them in its working directory.
+inline const std::filesystem::path showData =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+
+// The screen quad that the opening scene's initialiser builds first of all, for the tests
+// that draw the layers without it.
+inline void buildScreenQuad() {
+    if (nimra::screenQuad) return;
+    nimra::screenQuad = new nimra::cMesh();
+    nimra::fillScreenQuad(*nimra::screenQuad);
 }
 
 inline void drainErrors() {

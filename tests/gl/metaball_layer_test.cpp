@@ -20,16 +20,11 @@ void initOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    if (!screenQuad) {
-        screenQuad = new cMesh();
-        fillScreenQuad(*screenQuad);
-    }
+    kit::buildScreenQuad();
     windowWidth = 800;
     windowHeight = 600;
-    const std::filesystem::path data =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
     const std::filesystem::path here = std::filesystem::current_path();
-    std::filesystem::current_path(data);
+    std::filesystem::current_path(kit::showData);
     kit::startCapture();
     initMetaballs();
     initBlur(256, 256);

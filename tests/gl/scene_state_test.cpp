@@ -24,10 +24,7 @@ void initScenes() {
     static bool done = false;
     if (done) return;
     done = true;
-    if (!screenQuad) {
-        screenQuad = new cMesh();
-        fillScreenQuad(*screenQuad);
-    }
+    kit::buildScreenQuad();
     kit::startCapture();
     initTunnel();
     initLoudspeakers();

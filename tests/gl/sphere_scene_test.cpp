@@ -17,13 +17,10 @@ using namespace nimra;
 
 namespace {
 
-const std::filesystem::path dataDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
-
 // The show's programs load by name from data/.
 cShaderProgram* loadShowProgram(const std::string& name) {
     const std::filesystem::path here = std::filesystem::current_path();
-    std::filesystem::current_path(dataDir);
+    std::filesystem::current_path(kit::showData);
     cShaderProgram* program = new cShaderProgram();
     kit::startCapture();
     program->load(name + ".vert", name + ".frag");
@@ -224,11 +221,8 @@ TEST(SphereVertexData, DrawsThatWouldReadPastABufferAreRefused) {
 
 TEST(SphereScene, TheSpheresReadTheRefilledBufferAsTexData) {
     const std::filesystem::path here = std::filesystem::current_path();
-    std::filesystem::current_path(dataDir);
-    if (!screenQuad) {
-        screenQuad = new cMesh();
-        fillScreenQuad(*screenQuad);
-    }
+    std::filesystem::current_path(kit::showData);
+    kit::buildScreenQuad();
     resize(800, 600);
     kit::startCapture();
     initSpheres();
