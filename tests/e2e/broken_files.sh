@@ -138,26 +138,11 @@ demo_case() {
         broken) printf '#version 120\nvoid main() { this is not a shader; }\n' >"$dir/$file" ;;
         notmp3) printf 'not an MP3\n' >"$dir/$file" ;;
     esac
-    cat >"$work/run-demo.sh" <<SCRIPT
-cd "$dir"
-SDL_AUDIODRIVER=dummy "$demo" >"$dir.out" 2>&1 &
-pid=\$!
-for i in \$(seq 1 150); do
-    grep -q "initing demo finally finished scene" "$dir.out" 2>/dev/null && break
-    sleep 0.1
-done
-sleep 1
-xdotool keydown Escape
-for i in \$(seq 1 300); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
-xdotool keyup Escape
-if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo timeout >"$dir.status"; exit 0; fi
-wait \$pid; echo \$? >"$dir.status"
-SCRIPT
-    "$source_dir/tests/with-xvfb.sh" bash "$work/run-demo.sh" || fail "Xvfb run failed"
     local status
-    status=$(cat "$dir.status")
-    [ "$status" = 0 ] || { tail -20 "$dir.out"; fail "demo with $kind $file: status $status"; }
-    grep -q "initing demo finally finished scene" "$dir.out" || fail "demo with $kind $file: no start-up"
+    status=$("$source_dir/tests/with-xvfb.sh" "$source_dir/tests/run_demo.sh" "$demo" "$dir" \
+        "$dir" escape) || fail "Xvfb run failed"
+    [ "$status" = 0 ] || { tail -20 "$dir.txt" "$dir.err"; fail "demo with $kind $file: status $status"; }
+    grep -q "initing demo finally finished scene" "$dir.txt" || fail "demo with $kind $file: no start-up"
     echo "ok demo $kind $file"
 }
 [ -z "${BROKEN_FILES_ONLY:-}" ] || { echo "PASS (only the chosen cases)"; exit 0; }

@@ -3,7 +3,7 @@
 # order, and holding Escape for a few frames ends it with status 0. Without a display it
 # must fail with a clear line and a non-zero status, not crash.
 set -uo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 source_dir=$2
 demo=$build/nimra
 fail() { echo "FAIL: $*"; exit 1; }
@@ -11,28 +11,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cat >"$work/run.sh" <<SCRIPT
-cd "$source_dir/data"
-SDL_AUDIODRIVER=dummy "$demo" >"$work/out.txt" 2>"$work/err.txt" &
-pid=\$!
-# Wait for the first frames (the initialiser lines come before the main loop).
-for i in \$(seq 1 100); do
-    grep -q "initing demo finally finished scene" "$work/out.txt" 2>/dev/null && break
-    sleep 0.1
-done
-sleep 1
-# Held until the demo has gone: on a busy machine one frame may outlast a short press, and a
-# press that falls between two key samples is missed by design.
-xdotool keydown Escape
-for i in \$(seq 1 300); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
-xdotool keyup Escape
-if kill -0 \$pid 2>/dev/null; then kill -9 \$pid; echo timeout >"$work/status"; exit 0; fi
-wait \$pid; echo \$? >"$work/status"
-SCRIPT
-"$source_dir/tests/with-xvfb.sh" bash "$work/run.sh" || fail "Xvfb run failed"
-
-status=$(cat "$work/status")
-[ "$status" = 0 ] || { cat "$work/out.txt" "$work/err.txt"; fail "Escape: status $status, want 0"; }
+status=$("$source_dir/tests/with-xvfb.sh" "$source_dir/tests/run_demo.sh" "$demo" \
+    "$source_dir/data" "$work/out" escape) || fail "Xvfb run failed"
+[ "$status" = 0 ] || { cat "$work/out.txt" "$work/out.err"; fail "Escape: status $status, want 0"; }
 head -3 "$work/out.txt" >"$work/head.txt"
 printf 'hello world!\nhahah HAI\nait:10\n' | diff - "$work/head.txt" || fail "greeting lines"
 # Every initialiser announces itself, in start-up order, right after the greeting.
@@ -46,7 +27,7 @@ if grep -nE "^(file error:|OH SHIT|compile and link failed)|power of two|GL_FRAM
     "$work/out.txt"; then
     fail "loader messages"
 fi
-if grep -qiE "segmentation|core dumped|abort" "$work/err.txt"; then fail "crash output"; fi
+if grep -qiE "segmentation|core dumped|abort" "$work/out.err"; then fail "crash output"; fi
 
 # No display: a clear line, a non-zero status, no signal.
 (cd "$work" && env -u DISPLAY SDL_AUDIODRIVER=dummy "$demo" >"$work/nodisplay.txt" 2>&1)
