@@ -98,17 +98,21 @@ bool advanceFragment(Blob& fragment, int dt) {
 
 void buildBlobFountain() { buildBlobFountain(state.fountain); }
 
-static bool finiteParticle(const Blob& b) {
-    return isFinite(b.origin) && isFinite(b.position) && isFinite(b.velocity) && isFinite(b.size);
+static void visitParticle(cStateVisitor& visit, const Blob& b) {
+    visit(b.origin);
+    visit(b.position);
+    visit(b.velocity);
+    visit(b.life);
+    visit(b.size);
 }
 
-bool blobFountainStateIsFinite() {
+void visitBlobFountainState(cStateVisitor& visit) {
     for (const Blob& blob : state.fountain.blobs)
-        if (!finiteParticle(blob)) return false;
+        visitParticle(visit, blob);
     for (const std::vector<Blob>& pool : state.fountain.fragmentPools)
         for (const Blob& fragment : pool)
-            if (!finiteParticle(fragment)) return false;
-    return true;
+            visitParticle(visit, fragment);
+    visit(state.fountain.nextPool);
 }
 
 static void drawParticle(cShaderProgram& program, const Blob& particle) {
@@ -118,17 +122,27 @@ static void drawParticle(cShaderProgram& program, const Blob& particle) {
     screenQuad->draw(&program, GL_TRIANGLES);
 }
 
-void drawBlobFountain(GLenum sourceFactor, GLenum destFactor) {
+void advanceBlobFountain() {
     cBlobFountain& fountain = state.fountain;
-    cShaderProgram& program = blobProgram();
-    for (size_t i = 0; i < fountain.blobs.size(); ++i) {
-        glBlendFunc(sourceFactor, destFactor);
+    for (size_t i = 0; i < fountain.blobs.size(); ++i)
         advanceBlob(fountain, i, frameTime, slowPhase);
-        drawParticle(program, fountain.blobs[i]);
-    }
     for (std::vector<Blob>& pool : fountain.fragmentPools) {
-        for (Blob& fragment : pool) {
-            if (advanceFragment(fragment, frameTime)) drawParticle(program, fragment);
+        for (Blob& fragment : pool)
+            advanceFragment(fragment, frameTime);
+    }
+}
+
+void drawBlobFountain(GLenum sourceFactor, GLenum destFactor) {
+    const cBlobFountain& fountain = state.fountain;
+    cShaderProgram& program = blobProgram();
+    for (const Blob& blob : fountain.blobs) {
+        glBlendFunc(sourceFactor, destFactor);
+        drawParticle(program, blob);
+    }
+    // A fragment lives, and is drawn, until its life has run out.
+    for (const std::vector<Blob>& pool : fountain.fragmentPools) {
+        for (const Blob& fragment : pool) {
+            if (fragment.life > 0) drawParticle(program, fragment);
         }
     }
 }

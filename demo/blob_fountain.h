@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "demo/scene_rules.h"
 #include "math/vector.h"
 #include "render/gl.h"
 
@@ -42,9 +43,11 @@ bool advanceFragment(Blob& fragment, int dt);
 // Builds the particles the layer draws; called by the opening scene's initialiser.
 void buildBlobFountain();
 
-// Advances and draws every blob, then every live fragment, with these blend factors.
+// One frame of every blob, then of every fragment.
+void advanceBlobFountain();
+// Draws every blob, then every live fragment, with these blend factors.
 void drawBlobFountain(GLenum sourceFactor, GLenum destFactor);
 
-bool blobFountainStateIsFinite();
+void visitBlobFountainState(cStateVisitor& visit);
 
 }  // namespace nimra

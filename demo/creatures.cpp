@@ -22,9 +22,11 @@ static struct {
     cCreatureMotion motion;
 } state;
 
-bool creaturesStateIsFinite() {
+void visitCreaturesState(cStateVisitor& visit) {
     const cCreatureMotion& m = state.motion;
-    return isFinite(m.shaderPhase) && isFinite(m.cameraPhase) && isFinite(m.trigger.threshold);
+    visit(m.shaderPhase);
+    visit(m.cameraPhase);
+    visit(m.trigger);
 }
 
 void initCreatures() {
@@ -65,10 +67,13 @@ cCreaturePose creaturePose(int i, float shaderPhase, float cameraPhase) {
     return pose;
 }
 
+void advanceCreatures() {
+    advanceCreatureMotion(state.motion, frameTime, spectrumBin(10), spectrumBin(20));
+}
+
 void drawCreatures() {
     glLoadIdentity();
-    cCreatureMotion& motion = state.motion;
-    advanceCreatureMotion(motion, frameTime, spectrumBin(10), spectrumBin(20));
+    const cCreatureMotion& motion = state.motion;
     glUniform1f(state.program->uniformLocation("anim"), motion.shaderPhase);
     glUniform1f(state.program->uniformLocation("powah"), spectrumBin(50) * 6.0f);
 

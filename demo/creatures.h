@@ -8,8 +8,10 @@
 namespace nimra {
 
 void initCreatures();
+// One frame of the scene's rules, then its picture.
+void advanceCreatures();
 void drawCreatures();
-bool creaturesStateIsFinite();
+void visitCreaturesState(cStateVisitor& visit);
 // Whether the swimmers are opaque (their program works).
 bool creaturesAreOpaque();
 

@@ -50,13 +50,14 @@ float drifterStrength(const cDrifter& drifter) {
     return static_cast<float>(1.0 - 2.0 * std::abs(share - 0.5));
 }
 
-bool driftersAreFinite(const std::vector<cDrifter>& drifters) {
+void visitDrifters(cStateVisitor& visit, const std::vector<cDrifter>& drifters) {
     for (const cDrifter& d : drifters) {
-        if (!std::isfinite(d.position.x) || !std::isfinite(d.position.y) ||
-            !std::isfinite(d.velocity.x) || !std::isfinite(d.velocity.y) || !std::isfinite(d.size))
-            return false;
+        visit(d.life);
+        visit(d.fullLife);
+        visit(d.velocity);
+        visit(d.position);
+        visit(d.size);
     }
-    return true;
 }
 
 }  // namespace nimra

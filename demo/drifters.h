@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "demo/scene_rules.h"
 #include "math/vector.h"
 
 namespace nimra {
@@ -34,7 +35,7 @@ float drifterSize(float phase, int i);
 // 0 at birth and at death, 1 half-way through the life.
 float drifterStrength(const cDrifter& drifter);
 
-// Whether every position, velocity and size of a layer's particles is still a number.
-bool driftersAreFinite(const std::vector<cDrifter>& drifters);
+// Every life, velocity, position and size of a layer's particles.
+void visitDrifters(cStateVisitor& visit, const std::vector<cDrifter>& drifters);
 
 }  // namespace nimra

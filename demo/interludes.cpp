@@ -105,7 +105,7 @@ cPixelRect inkOnScreen(const cInkBox& ink, cVec2f offset, const int viewport[4])
     return rect;
 }
 
-bool interludesStateIsFinite() { return std::isfinite(state.breakPhase); }
+void visitInterludesState(cStateVisitor& visit) { visit(state.breakPhase); }
 
 void initBreak() {
     console << "initing scene break over" << std::endl;
@@ -117,10 +117,11 @@ void initBreak() {
 
 bool breakIsOpaque() { return state.breakProgram && state.breakProgram->isLinked(); }
 
+void advanceBreak() { state.breakPhase = static_cast<float>(state.breakPhase + frameTime * 0.0001); }
+
 void drawBreak() {
     // The identity stays for the scene renders that follow in the same frame.
     glLoadIdentity();
-    state.breakPhase = static_cast<float>(state.breakPhase + frameTime * 0.0001);
     glUniform1f(state.breakProgram->uniformLocation("anim"), state.breakPhase);
     glUniform1f(state.breakProgram->uniformLocation("mixer"), 1.0f);
     state.breakImage1->bind(0);

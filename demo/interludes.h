@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "demo/scene_rules.h"
 #include "math/vector.h"
 #include "render/screen_quad.h"
 #include "render/texture.h"
@@ -11,11 +12,13 @@
 namespace nimra {
 
 void initBreak();
+// One frame of the break's phase, then its picture.
+void advanceBreak();
 void drawBreak();
 // Whether the break fills the whole screen with an opaque picture: whenever its program
 // works.
 bool breakIsOpaque();
-bool interludesStateIsFinite();  // the break's phase
+void visitInterludesState(cStateVisitor& visit);  // the break's phase
 
 struct SlideCard {
     cVec2f from;  // offsets of the card's centre, in screen quad units

@@ -57,6 +57,10 @@ float advancePuff(cPuff& puff, int dt) {
     }
     puff.direction = puff.direction + cVec3f(0.0f, -1.0f, 0.0f) * static_cast<float>(dt) * 1e-7f;
     puff.position = puff.position + puff.direction * static_cast<float>(dt) * 0.3f;
+    return puffStrength(puff);
+}
+
+float puffStrength(const cPuff& puff) {
     return static_cast<float>(static_cast<double>(puff.life) / puff.fullLife);
 }
 
@@ -108,13 +112,18 @@ cSpeakerCamera speakerCamera(int camera, float shaderPhase, float cameraPhase) {
     return c;
 }
 
-bool loudspeakersStateIsFinite() {
+void visitLoudspeakersState(cStateVisitor& visit) {
     const cSpeakerMotion& m = state.motion;
-    if (!isFinite(m.shaderPhase) || !isFinite(m.cameraPhase) || !isFinite(m.trigger.threshold))
-        return false;
-    for (const cPuff& puff : state.puffs)
-        if (!isFinite(puff.direction) || !isFinite(puff.position)) return false;
-    return true;
+    visit(m.shaderPhase);
+    visit(m.cameraPhase);
+    visit(m.camera);
+    visit(m.trigger);
+    for (const cPuff& puff : state.puffs) {
+        visit(puff.life);
+        visit(puff.fullLife);
+        visit(puff.direction);
+        visit(puff.position);
+    }
 }
 
 void initLoudspeakers() {
@@ -142,9 +151,8 @@ static void drawSmoke() {
     glDepthMask(GL_FALSE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     cShaderProgram& program = *state.puffProgram;
-    for (cPuff& puff : state.puffs) {
-        const float strength = advancePuff(puff, frameTime);
-        glUniform1f(program.uniformLocation("strength"), strength);
+    for (const cPuff& puff : state.puffs) {
+        glUniform1f(program.uniformLocation("strength"), puffStrength(puff));
         glUniform1f(program.uniformLocation("scaler"), 95.0f);
         glPushMatrix();
         glTranslatef(puff.position.x, puff.position.y, puff.position.z);
@@ -155,10 +163,16 @@ static void drawSmoke() {
     glEnable(GL_DEPTH_TEST);
 }
 
+void advanceLoudspeakers() {
+    advanceSpeakerMotion(state.motion, frameTime, spectrumBin(10), spectrumBin(20));
+    if (!smokeShows(demoTime)) return;
+    for (cPuff& puff : state.puffs)
+        advancePuff(puff, frameTime);
+}
+
 void drawLoudspeakers() {
     glLoadIdentity();
-    cSpeakerMotion& motion = state.motion;
-    advanceSpeakerMotion(motion, frameTime, spectrumBin(10), spectrumBin(20));
+    const cSpeakerMotion& motion = state.motion;
     glUniform1f(state.speakerProgram->uniformLocation("anim"), motion.shaderPhase);
     glUniform1f(state.speakerProgram->uniformLocation("powah"), spectrumBin(50) * 6.0f);
 

@@ -12,8 +12,10 @@
 namespace nimra {
 
 void initLoudspeakers();
+// One frame of the scene's rules (the smoke's too, once it shows), then its picture.
+void advanceLoudspeakers();
 void drawLoudspeakers();
-bool loudspeakersStateIsFinite();
+void visitLoudspeakersState(cStateVisitor& visit);
 // Whether the stacks and the ground are opaque (their program works).
 bool loudspeakersAreOpaque();
 
@@ -36,6 +38,7 @@ std::vector<cPuff> makePuffs();
 // One frame of a puff: it ages, is born again at the top of the stack once its life has
 // gone below 0, is pulled and moves. Gives its "strength": 1 when just born, 0 at the end.
 float advancePuff(cPuff& puff, int dt);
+float puffStrength(const cPuff& puff);
 
 // Phases, the camera the trigger last picked and the trigger itself.
 struct cSpeakerMotion {

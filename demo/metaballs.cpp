@@ -60,10 +60,15 @@ void initMetaballs() {
     state.background = loadImageTexture("introback.png");
 }
 
-void drawMetaballs() {
+void advanceMetaballs() {
     const int dt = frameTime;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     advanceMetaballPhase(state.field, dt);
+    for (int i = 0; i < static_cast<int>(state.field.blobs.size()); ++i)
+        advanceMetaball(state.field, i, dt);
+}
+
+void drawMetaballs() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     // Blobs add up: where they crowd together the field rises and they melt into one.
     glDisable(GL_DEPTH_TEST);
@@ -73,9 +78,7 @@ void drawMetaballs() {
     cShaderProgram& program = *state.program;
     state.low = cVec2f(1.0f, 1.0f);
     state.high = cVec2f(-1.0f, -1.0f);
-    for (int i = 0; i < metaballCount; ++i) {
-        advanceMetaball(state.field, i, dt);
-        const cDrifter& blob = state.field.blobs[i];
+    for (const cDrifter& blob : state.field.blobs) {
         const float reach = std::fabs(blob.size) * metaballSpriteReach;
         const cVec2f half(reach * metaballSpriteAspect, reach);
         state.low.set(std::min(state.low.x, blob.position.x - half.x),
@@ -117,8 +120,9 @@ bool metaballFieldBox(cPixelRect& box) {
 
 bool compositeIsOpaque() { return state.overlayProgram && state.overlayProgram->isLinked(); }
 
-bool metaballsStateIsFinite() {
-    return isFinite(state.field.phase) && driftersAreFinite(state.field.blobs);
+void visitMetaballsState(cStateVisitor& visit) {
+    visit(state.field.phase);
+    visitDrifters(visit, state.field.blobs);
 }
 
 void drawOverlayComposite() {

@@ -19,13 +19,16 @@ constexpr int metaballCount = 169;
 // Needs the window size set and the screen quad built; runs before the blur chain exists.
 void initMetaballs();
 
-// First drawing of every frame. Leaves the window cleared, blending and the depth test off.
+// The blobs' rules, first of every frame.
+void advanceMetaballs();
+// First drawing of the frame, where a later layer reads it. Leaves the window cleared,
+// blending and the depth test off.
 void drawMetaballs();
 
 // The capture of this frame's blobs, window-sized as the window was at start-up.
 cTexture& metaballImage();
 
-bool metaballsStateIsFinite();
+void visitMetaballsState(cStateVisitor& visit);
 
 // Half the height on screen of a blob's sprite of size 1; it is 0.75 of that across, so
 // that it stays round on the 4:3 screen. "metaball2.vert" places its corners by the same

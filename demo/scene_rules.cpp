@@ -1,5 +1,7 @@
 #include "demo/scene_rules.h"
 
+#include <cstring>
+
 #include "runtime/state.h"
 
 namespace nimra {
@@ -16,6 +18,15 @@ bool cCameraTrigger::advance(int dt, float bin10) {
     clock = 0;
     threshold = 0.5f;
     return true;
+}
+
+void cStateDigest::number(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int i = 0; i < 8; ++i) {
+        hash ^= (bits >> (8 * i)) & 0xFFu;
+        hash *= 1099511628211ull;
+    }
 }
 
 }  // namespace nimra

@@ -25,8 +25,43 @@ struct cCameraTrigger {
     bool advance(int dt, float bin10);
 };
 
-// For the checks that every phase and particle the show carries stays finite: a stall of
-// many seconds multiplies everything by the frame's length.
+// Every number a layer carries from one frame to the next, handed over one at a time: the
+// check that the show's state is still finite (a stall of many seconds multiplies
+// everything by the frame's length) and the digest that tells two runs of the show apart
+// walk the same list.
+class cStateVisitor {
+public:
+    virtual ~cStateVisitor() = default;
+    virtual void number(double value) = 0;
+
+    void operator()(double value) { number(value); }
+    void operator()(const cVec2f& v) {
+        number(v.x);
+        number(v.y);
+    }
+    void operator()(const cVec3f& v) {
+        number(v.x);
+        number(v.y);
+        number(v.z);
+    }
+    void operator()(const cCameraTrigger& trigger) {
+        number(trigger.clock);
+        number(trigger.threshold);
+    }
+};
+
+// Whether every number visited was finite.
+struct cFiniteCheck : cStateVisitor {
+    bool finite = true;
+    void number(double value) override { finite = finite && std::isfinite(value); }
+};
+
+// A 64-bit FNV-1a hash of the exact values visited, in order.
+struct cStateDigest : cStateVisitor {
+    uint64_t hash = 14695981039346656037ull;
+    void number(double value) override;
+};
+
 inline bool isFinite(float v) { return std::isfinite(v); }
 inline bool isFinite(const cVec2f& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 inline bool isFinite(const cVec3f& v) {

@@ -80,9 +80,12 @@ float sculpturePowah(int t, float bin50) {
 
 int sculpturePostPasses(int t) { return cameraThreeWindow(t) + cameraOneWindow(t); }
 
-bool sculptureStateIsFinite() {
+void visitSculptureState(cStateVisitor& visit) {
     const cSculptureRig& rig = state.rig;
-    return isFinite(rig.anim) && isFinite(rig.orbit) && isFinite(rig.trigger.threshold);
+    visit(rig.anim);
+    visit(rig.orbit);
+    visit(rig.camera);
+    visit(rig.trigger);
 }
 
 void initSculptureScene() {
@@ -111,16 +114,18 @@ void initSculptureScene() {
     state.screenCopy->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
+void advanceSculptureScene() {
+    advanceSculptureRig(state.rig, demoTime, frameTime, spectrumBin(10), spectrumBin(20));
+}
+
 void drawSculptureScene() {
     const int t = demoTime;
-    const int dt = frameTime;
     cShaderProgram& program = *state.program;
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    cSculptureRig& rig = state.rig;
-    advanceSculptureRig(rig, t, dt, spectrumBin(10), spectrumBin(20));
+    const cSculptureRig& rig = state.rig;
     glUniform1f(program.uniformLocation("anim"), rig.anim);
     glUniform1f(program.uniformLocation("powah"), sculpturePowah(t, spectrumBin(50)));
 

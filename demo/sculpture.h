@@ -11,8 +11,10 @@ namespace nimra {
 
 // Needs the screen quad and the window size; runs third among the scene initialisers.
 void initSculptureScene();
+// One frame of the scene's rules, then its picture.
+void advanceSculptureScene();
 void drawSculptureScene();
-bool sculptureStateIsFinite();
+void visitSculptureState(cStateVisitor& visit);
 // Whether the sculpture is opaque (its program works).
 bool sculptureIsOpaque();
 

@@ -35,21 +35,25 @@ void createSparks(cShaderProgram& program, cTexture& texture) {
     buildSparkField(state.field);
 }
 
-bool sparksStateIsFinite() {
-    return isFinite(state.field.phase) && driftersAreFinite(state.field.sparks);
+void visitSparksState(cStateVisitor& visit) {
+    visit(state.field.phase);
+    visitDrifters(visit, state.field.sparks);
+}
+
+void advanceSparks() {
+    if (!state.program) return;  // nothing created yet
+    const int dt = frameTime;
+    advanceSparkPhase(state.field, dt, spectrumBin(20));
+    for (int i = 0; i < static_cast<int>(state.field.sparks.size()); ++i)
+        advanceSpark(state.field, i, dt);
 }
 
 void drawSparks() {
     if (!state.program) return;  // nothing created yet
-    const int dt = frameTime;
-    advanceSparkPhase(state.field, dt, spectrumBin(20));
-
     glDisable(GL_DEPTH_TEST);
     state.texture->bind(0);
     cShaderProgram& program = *state.program;
-    for (int i = 0; i < static_cast<int>(state.field.sparks.size()); ++i) {
-        advanceSpark(state.field, i, dt);
-        const cDrifter& spark = state.field.sparks[i];
+    for (const cDrifter& spark : state.field.sparks) {
         glUniform1f(program.uniformLocation("size"), spark.size);
         glUniform1f(program.uniformLocation("strength"), drifterStrength(spark));
         glUniform2fv(program.uniformLocation("pos"), 1, spark.position.data());

@@ -19,10 +19,12 @@ constexpr int sparkCount = 50;
 // texture they are drawn with.
 void createSparks(cShaderProgram& program, cTexture& texture);
 
-// Once per frame from the sphere scene on, after the top overlay. Relies on the blending
-// the timeline sets; turns the depth test off while it draws and on again after.
+// Once per frame from the sphere scene on: the sparks' rules, then, after the top overlay,
+// their picture. Drawing relies on the blending the timeline sets; it turns the depth test
+// off while it draws and on again after.
+void advanceSparks();
 void drawSparks();
-bool sparksStateIsFinite();
+void visitSparksState(cStateVisitor& visit);
 
 // The spark list and its phase, with the rules of a frame apart from GL so that they can
 // be checked.

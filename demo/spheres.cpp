@@ -282,14 +282,22 @@ void initSpheres() {
 
 cMesh& sphereMesh() { return *state.sphereMesh; }
 
-bool spheresStateIsFinite() {
-    return isFinite(state.shaderPhase) && isFinite(state.cameraPhase) &&
-           isFinite(state.trigger.threshold);
+void visitSpheresState(cStateVisitor& visit) {
+    visit(state.shaderPhase);
+    visit(state.cameraPhase);
+    visit(state.trigger);
+}
+
+void advanceSpheres() {
+    const int dt = frameTime;
+    state.shaderPhase = advanceSphereShaderPhase(state.shaderPhase, dt, spectrumBin(20));
+    state.cameraPhase = advanceSphereCameraPhase(state.cameraPhase, dt, spectrumBin(20));
+    // Only reports: this scene keeps its one camera.
+    state.trigger.advance(dt, spectrumBin(10));
 }
 
 void drawSpheres() {
     const int t = demoTime;
-    const int dt = frameTime;
     printGLErrors();
     if (state.passDraws) {
         runVertexDataPass(*state.sphereMesh, state.vertexData, *state.vertexDataProgram,
@@ -300,12 +308,8 @@ void drawSpheres() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    state.shaderPhase = advanceSphereShaderPhase(state.shaderPhase, dt, spectrumBin(20));
     cShaderProgram& program = *state.sphereProgram;
     glUniform1f(program.uniformLocation("powah"), spectrumBin(50));
-    state.cameraPhase = advanceSphereCameraPhase(state.cameraPhase, dt, spectrumBin(20));
-    // Only reports: this scene keeps its one camera.
-    state.trigger.advance(dt, spectrumBin(10));
 
     cMatrix4f view;
     view.lookAt(sphereCameraEye(state.shaderPhase, state.cameraPhase), sphereCameraTarget,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "demo/scene_rules.h"
 #include "math/vector.h"
 #include "render/mesh.h"
 #include "render/offscreen_framebuffer.h"
@@ -21,10 +22,12 @@ namespace nimra {
 // which the blur chain only fills later.
 void initSpheres();
 
-// Runs while 146827 < t <= 184081, after the metaball layer has blurred this frame. From
-// 165374 ms it draws the overlay composite under the spheres, which are then blended.
+// One frame of the scene's rules, then its picture. Runs while 146827 < t <= 184081, after
+// the metaball layer has blurred this frame. From 165374 ms it draws the overlay composite
+// under the spheres, which are then blended.
+void advanceSpheres();
 void drawSpheres();
-bool spheresStateIsFinite();
+void visitSpheresState(cStateVisitor& visit);
 
 // The scene's sphere mesh, with the "texData" and "fakeVerts" it carries once built.
 cMesh& sphereMesh();

@@ -5,14 +5,31 @@
 #include <climits>
 #include <cstdint>
 
+#include "demo/scene_rules.h"
+
 namespace nimra {
 
+// One frame of the show: its rules (advanceShow), then its picture (drawShow).
 void runTimeline();
 
-// Whether every phase, camera and particle the show carries from frame to frame is finite,
-// the timeline's own and every layer's and scene's. The capture tool checks it after every
-// frame it draws.
+// Every rule of the frame at demoTime, frameTime and this frame's spectrum, in the order the
+// layers run: the phases, the cameras and triggers (with their "changing cam:" lines) and
+// the particles (with their rand() draws). Nothing is drawn and no GL call is made, so the
+// show can be played on to a moment without being drawn, and the state it reaches is the
+// state it would have reached on screen.
+void advanceShow();
+
+// The picture of the frame from the state as it stands, with no rule run: after advanceShow
+// the frame as watched; on its own a frame frozen in time, drawn again.
+void drawShow();
+
+// Every phase, camera and particle the show carries from frame to frame, the timeline's own
+// and every layer's and scene's.
+void visitShowState(cStateVisitor& visit);
+// Whether all of it is finite: the capture tool checks after every frame it draws.
 bool showStateIsFinite();
+// A hash of all of it: two runs of the show that reach the same state give the same digest.
+uint64_t showStateDigest();
 
 // Called with a layer's name as each part of the frame finishes ("clear" for the frame
 // driver's work before the timeline, then "metaballs", "backdrop", "scenes", "box",
@@ -80,14 +97,15 @@ bool backdropHidden(int t);
 // blends). The timeline then leaves it out before the scenes.
 bool backdropDrawnBehind(int t);
 
-// A scene render and the window it runs in, both ends included. A window whose render is
-// not built yet has none and is simply passed over. A scene whose surfaces are all opaque
-// draws the backdrop behind them itself (drawBackdropBehind, where backdropDrawnBehind
-// says so) and says here whether it can: whether its program works.
+// A scene and the window it runs in, both ends included: its rules (advance, none for a
+// scene that carries nothing from frame to frame) and its render. A scene whose surfaces
+// are all opaque draws the backdrop behind them itself (drawBackdropBehind, where
+// backdropDrawnBehind says so) and says here whether it can: whether its program works.
 struct cSceneWindow {
     const char* name;
     int first;
     int last;
+    void (*advance)();
     void (*render)();
     bool (*opaque)() = nullptr;
 };

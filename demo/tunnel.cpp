@@ -32,8 +32,9 @@ void initTunnel() {
     state.wall = loadImageTexture("stonewall4.png");
 }
 
-bool tunnelStateIsFinite() {
-    return isFinite(state.phases.shader) && isFinite(state.phases.camera);
+void visitTunnelState(cStateVisitor& visit) {
+    visit(state.phases.shader);
+    visit(state.phases.camera);
 }
 
 void advanceTunnelPhases(cTunnelPhases& phases, int dt, float bin20) {
@@ -45,9 +46,10 @@ cVec3f tunnelEye(float cameraPhase) {
     return cVec3f(0.0f, 5.0f, static_cast<float>(100.0 * std::sin(0.01 * cameraPhase) - 20.0));
 }
 
+void advanceTunnel() { advanceTunnelPhases(state.phases, frameTime, spectrumBin(20)); }
+
 void drawTunnel() {
     glLoadIdentity();
-    advanceTunnelPhases(state.phases, frameTime, spectrumBin(20));
     glUniform1f(state.program->uniformLocation("anim"), state.phases.shader);
     glUniform1f(state.program->uniformLocation("powah"), spectrumBin(50) * 10.0f);
 

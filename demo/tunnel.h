@@ -2,13 +2,16 @@
 // The tunnel: the camera swings back and forth along a stone passage whose lights run and
 // pulse with the music.
 
+#include "demo/scene_rules.h"
 #include "math/vector.h"
 
 namespace nimra {
 
 void initTunnel();
+// One frame of the scene's rules, then its picture.
+void advanceTunnel();
 void drawTunnel();
-bool tunnelStateIsFinite();
+void visitTunnelState(cStateVisitor& visit);
 // Whether the tunnel's surfaces are opaque (its program works), so that the backdrop can be
 // drawn behind it afterwards.
 bool tunnelIsOpaque();

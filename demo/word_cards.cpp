@@ -26,6 +26,7 @@ static struct {
     std::vector<WordCard> wordCards;
     cShaderProgram* program = nullptr;
     float wordSlide = 0.0f;
+    std::vector<float> cardSlide;  // per card: where this frame's slide left it
 } state;
 
 float slideWordCard(float wordSlide, int t, int dt) {
@@ -33,15 +34,29 @@ float slideWordCard(float wordSlide, int t, int dt) {
     return static_cast<float>(wordSlide - dt * 0.001);
 }
 
-bool wordCardsStateIsFinite() { return std::isfinite(state.wordSlide); }
+void visitWordCardsState(cStateVisitor& visit) { visit(state.wordSlide); }
 
 void initWordCards() {
     console << "initing intro" << std::endl;
     for (const cWordCardEntry& entry : wordCardTable) {
         state.wordCards.push_back(WordCard{entry.start, entry.end, loadImageTexture(entry.image)});
     }
+    state.cardSlide.assign(state.wordCards.size(), 0.0f);
     state.program = new cShaderProgram();
     state.program->load("overlay3.vert", "overlay3.frag");
+}
+
+// Every card showing in the frame takes the slide one step further, in list order, and is
+// drawn where its own step left it.
+void advanceWordCards() {
+    const int t = demoTime;
+    if (t < wordSlideStart) return;
+    for (size_t i = 0; i < state.wordCards.size(); ++i) {
+        const WordCard& card = state.wordCards[i];
+        if (!wordCardShows(card.start, card.end, t)) continue;
+        state.wordSlide = slideWordCard(state.wordSlide, t, frameTime);
+        state.cardSlide[i] = state.wordSlide;
+    }
 }
 
 void drawWordCards() {
@@ -50,14 +65,12 @@ void drawWordCards() {
     glLoadIdentity();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (const WordCard& card : state.wordCards) {
+    for (size_t i = 0; i < state.wordCards.size(); ++i) {
+        const WordCard& card = state.wordCards[i];
         if (!wordCardShows(card.start, card.end, t)) continue;
         card.texture->bind(0);
         glPushMatrix();
-        if (t >= wordSlideStart) {
-            state.wordSlide = slideWordCard(state.wordSlide, t, frameTime);
-            glTranslatef(state.wordSlide, 0.0f, 0.0f);
-        }
+        if (t >= wordSlideStart) glTranslatef(state.cardSlide[i], 0.0f, 0.0f);
         glUniform1f(state.program->uniformLocation("fader"), 1.0f);
         screenQuad->draw(state.program, GL_TRIANGLES);
         glPopMatrix();

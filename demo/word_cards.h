@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "demo/scene_rules.h"
 #include "render/texture.h"
 
 namespace nimra {
@@ -31,7 +32,9 @@ inline bool wordCardShows(int32_t start, int32_t end, int t) { return start <= t
 float slideWordCard(float wordSlide, int t, int dt);
 
 void initWordCards();
+// One frame of the cards' slide, then their picture; while t < 13890.
+void advanceWordCards();
 void drawWordCards();
-bool wordCardsStateIsFinite();
+void visitWordCardsState(cStateVisitor& visit);
 
 }  // namespace nimra

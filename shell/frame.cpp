@@ -27,28 +27,40 @@ void advanceClocks() {
     demoTime += frameTime;
 }
 
-void renderFrame() {
-    // 1. This frame's spectrum: every layer of the frame sees the same one.
+// This frame's spectrum: every layer of the frame sees the same one.
+static void readSpectrum() {
     if (musicChannel && !spectrum.empty()) {
         musicChannel->getSpectrum(spectrum.data(), static_cast<int>(spectrum.size()), 0,
                                   audio::fftWindowRect);
     }
+}
 
-    // 2. Open the window framebuffer, cleared to transparent black.
+// The window framebuffer, cleared to transparent black, with the depth test on and the
+// identity loaded, as every frame starts.
+static void beginScreen() {
     screen.setClearColour(cVec4f(0.0f, 0.0f, 0.0f, 0.0f));
     screen.begin();
-
-    // 3.
     glEnable(GL_DEPTH_TEST);
     glLoadIdentity();
+}
 
-    // 4. Advance the clocks by the wall-clock time since the previous frame.
+void renderFrame() {
+    readSpectrum();
+    beginScreen();
     advanceClocks();
-
-    // 5. Everything the frame shows.
     runTimeline();
+    screen.end();
+}
 
-    // 6.
+void advanceFrame() {
+    readSpectrum();
+    advanceClocks();
+    advanceShow();
+}
+
+void redrawFrame() {
+    beginScreen();
+    drawShow();
     screen.end();
 }
 

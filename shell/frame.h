@@ -16,6 +16,18 @@ void resetFrameClock();
 // Steps frameTime and demoTime by the ticks since the previous call (0 on the first).
 void advanceClocks();
 
+// One frame as watched: this frame's spectrum, the window framebuffer begun, the clocks
+// advanced, the show's rules and its picture, the framebuffer ended.
 void renderFrame();
+
+// One frame played without being drawn: the spectrum and the clocks as renderFrame takes
+// them and every rule of the show, but no GL call. The state the show reaches is the state
+// renderFrame would have reached, so a moment can be reached quickly from 0.
+void advanceFrame();
+
+// The picture of the frame as it stands, drawn again with nothing advanced: no spectrum
+// read, the clocks and every phase and particle as they are. A paused show keeps showing
+// (and picking up reloaded shaders and pictures) this way.
+void redrawFrame();
 
 }  // namespace nimra

@@ -53,8 +53,10 @@ int litTexels(cTexture& texture) {
 
 void frames(int count, int dt) {
     frameTime = dt;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
+        advanceMetaballs();
         drawMetaballs();
+    }
     glFinish();
 }
 
@@ -94,6 +96,7 @@ TEST(MetaballLayer, EveryLitTexelOfTheImageLiesInTheFieldBox) {
     for (int round = 0; round < 12; ++round) {
         for (int i = 0; i < 25; ++i) {
             glViewport(0, 0, 800, 600);  // as the window's framebuffer sets it every frame
+            advanceMetaballs();
             drawMetaballs();
         }
         cPixelRect box;

@@ -40,6 +40,7 @@ TEST(SceneState, CreaturesLeaveTheirViewScaledBy250OnUnitZero) {
     glMatrixMode(GL_MODELVIEW);
     demoTime = 130000;
     frameTime = 16;
+    advanceCreatures();
     drawCreatures();
 
     // One silent frame of 16 ms moves the camera phase by 0.16.
@@ -64,6 +65,7 @@ TEST(SceneState, SmokeLeavesDepthWritesAndTheDepthTestOnAndBlendingAsTheTimeline
     glDepthMask(GL_FALSE);
     demoTime = smokeAfter + 1;
     frameTime = 16;
+    advanceLoudspeakers();
     drawLoudspeakers();
 
     GLboolean depthWrites = GL_FALSE;
@@ -85,6 +87,7 @@ TEST(SceneState, TheTunnelLeavesUnitOneActiveAndItsBlendAlone) {
     glEnable(GL_DEPTH_TEST);
     demoTime = 40000;
     frameTime = 16;
+    advanceTunnel();
     drawTunnel();
     EXPECT_EQ(kit::integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));

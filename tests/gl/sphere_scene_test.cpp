@@ -245,6 +245,7 @@ TEST(SphereScene, TheSpheresReadTheRefilledBufferAsTexData) {
     glLoadIdentity();
     timelineState();
     kit::startCapture();
+    advanceSpheres();
     drawSpheres();
     kit::stopCapture();
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
