@@ -98,6 +98,12 @@ bool advanceFragment(Blob& fragment, int dt) {
 
 void buildBlobFountain() { buildBlobFountain(state.fountain); }
 
+void restartBlobFountain() {
+    if (state.fountain.blobs.empty()) return;  // never built
+    state.fountain = cBlobFountain();
+    buildBlobFountain(state.fountain);
+}
+
 static void visitParticle(cStateVisitor& visit, const Blob& b) {
     visit(b.origin);
     visit(b.position);

@@ -42,6 +42,8 @@ bool advanceFragment(Blob& fragment, int dt);
 
 // Builds the particles the layer draws; called by the opening scene's initialiser.
 void buildBlobFountain();
+// The particles as start-up built them, drawing rand() again in the same order.
+void restartBlobFountain();
 
 // One frame of every blob, then of every fragment.
 void advanceBlobFountain();

@@ -67,6 +67,8 @@ cCreaturePose creaturePose(int i, float shaderPhase, float cameraPhase) {
     return pose;
 }
 
+void restartCreatures() { state.motion = cCreatureMotion(); }
+
 void advanceCreatures() {
     advanceCreatureMotion(state.motion, frameTime, spectrumBin(10), spectrumBin(20));
 }

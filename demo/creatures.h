@@ -12,6 +12,8 @@ void initCreatures();
 void advanceCreatures();
 void drawCreatures();
 void visitCreaturesState(cStateVisitor& visit);
+// The rules' state as start-up leaves it.
+void restartCreatures();
 // Whether the swimmers are opaque (their program works).
 bool creaturesAreOpaque();
 

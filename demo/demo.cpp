@@ -1,5 +1,8 @@
 #include "demo/demo.h"
 
+#include <cstdlib>
+
+#include "demo/blob_fountain.h"
 #include "demo/creatures.h"
 #include "demo/interludes.h"
 #include "demo/loudspeakers.h"
@@ -7,12 +10,28 @@
 #include "demo/opening.h"
 #include "demo/sculpture.h"
 #include "demo/spheres.h"
+#include "demo/timeline.h"
 #include "demo/tunnel.h"
 #include "demo/word_cards.h"
 #include "render/blur.h"
 #include "runtime/state.h"
 
 namespace nimra {
+
+void restartShow() {
+    std::srand(1);
+    // The initialisers' order, which is the order of their rand() draws.
+    restartBlobFountain();
+    restartTunnel();
+    restartSculptureScene();
+    restartLoudspeakers();
+    restartCreatures();
+    restartSpheres();
+    restartMetaballs();
+    restartBreak();
+    restartWordCards();
+    restartTimeline();
+}
 
 void initFinale() { console << "initing demo finally finished scene" << std::endl; }
 

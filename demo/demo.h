@@ -16,4 +16,10 @@ const std::vector<SceneInitialiser>& sceneInitialisers();
 // Only announces that every scene is built.
 void initFinale();
 
+// Every rule's state back to where start-up left it, so that the show plays again from 0
+// exactly as it did the first time: rand() is started over (the program never seeds it, so
+// it began from seed 1) and every particle is made again in start-up's order. Pictures,
+// programs and meshes are kept. The clocks are the caller's.
+void restartShow();
+
 }  // namespace nimra

@@ -13,6 +13,8 @@
 
 namespace nimra {
 
+static constexpr float breakPhaseStart = -0.3f;
+
 // Fades per card: at start, at end, while holding. The list is not in time order, and
 // drawing follows the list.
 const cSlideCardEntry slideCardTable[slideCardCount] = {
@@ -46,7 +48,7 @@ static struct {
     cShaderProgram* breakProgram = nullptr;
     cTexture* breakImage1 = nullptr;
     cTexture* breakImage2 = nullptr;
-    float breakPhase = -0.3f;
+    float breakPhase = breakPhaseStart;
 
     cShaderProgram* slideProgram = nullptr;
     std::vector<SlideCard> slideCards;
@@ -117,7 +119,11 @@ void initBreak() {
 
 bool breakIsOpaque() { return state.breakProgram && state.breakProgram->isLinked(); }
 
-void advanceBreak() { state.breakPhase = static_cast<float>(state.breakPhase + frameTime * 0.0001); }
+void restartBreak() { state.breakPhase = breakPhaseStart; }
+
+void advanceBreak() {
+    state.breakPhase = static_cast<float>(state.breakPhase + frameTime * 0.0001);
+}
 
 void drawBreak() {
     // The identity stays for the scene renders that follow in the same frame.

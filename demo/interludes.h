@@ -19,6 +19,7 @@ void drawBreak();
 // works.
 bool breakIsOpaque();
 void visitInterludesState(cStateVisitor& visit);  // the break's phase
+void restartBreak();
 
 struct SlideCard {
     cVec2f from;  // offsets of the card's centre, in screen quad units

@@ -163,6 +163,12 @@ static void drawSmoke() {
     glEnable(GL_DEPTH_TEST);
 }
 
+void restartLoudspeakers() {
+    if (!state.speakerMesh) return;  // never made
+    state.motion = cSpeakerMotion();
+    state.puffs = makePuffs();
+}
+
 void advanceLoudspeakers() {
     advanceSpeakerMotion(state.motion, frameTime, spectrumBin(10), spectrumBin(20));
     if (!smokeShows(demoTime)) return;

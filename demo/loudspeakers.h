@@ -16,6 +16,8 @@ void initLoudspeakers();
 void advanceLoudspeakers();
 void drawLoudspeakers();
 void visitLoudspeakersState(cStateVisitor& visit);
+// The rules' state as start-up leaves it; the puffs draw rand() as they did then.
+void restartLoudspeakers();
 // Whether the stacks and the ground are opaque (their program works).
 bool loudspeakersAreOpaque();
 

@@ -60,6 +60,12 @@ void initMetaballs() {
     state.background = loadImageTexture("introback.png");
 }
 
+void restartMetaballs() {
+    if (!state.image) return;  // never made
+    state.field = cMetaballField();
+    buildMetaballField(state.field);
+}
+
 void advanceMetaballs() {
     const int dt = frameTime;
     advanceMetaballPhase(state.field, dt);

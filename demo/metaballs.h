@@ -29,6 +29,8 @@ void drawMetaballs();
 cTexture& metaballImage();
 
 void visitMetaballsState(cStateVisitor& visit);
+// The blobs as start-up made them, drawing rand() again in the same order.
+void restartMetaballs();
 
 // Half the height on screen of a blob's sprite of size 1; it is 0.75 of that across, so
 // that it stays round on the 4:3 screen. "metaball2.vert" places its corners by the same

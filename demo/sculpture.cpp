@@ -114,6 +114,8 @@ void initSculptureScene() {
     state.screenCopy->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
+void restartSculptureScene() { state.rig = cSculptureRig(); }
+
 void advanceSculptureScene() {
     advanceSculptureRig(state.rig, demoTime, frameTime, spectrumBin(10), spectrumBin(20));
 }

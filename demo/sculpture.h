@@ -15,6 +15,8 @@ void initSculptureScene();
 void advanceSculptureScene();
 void drawSculptureScene();
 void visitSculptureState(cStateVisitor& visit);
+// The rules' state as start-up leaves it.
+void restartSculptureScene();
 // Whether the sculpture is opaque (its program works).
 bool sculptureIsOpaque();
 

@@ -40,6 +40,12 @@ void visitSparksState(cStateVisitor& visit) {
     visitDrifters(visit, state.field.sparks);
 }
 
+void restartSparks() {
+    if (!state.program) return;  // never created
+    state.field = cSparkField();
+    buildSparkField(state.field);
+}
+
 void advanceSparks() {
     if (!state.program) return;  // nothing created yet
     const int dt = frameTime;

@@ -25,6 +25,8 @@ void createSparks(cShaderProgram& program, cTexture& texture);
 void advanceSparks();
 void drawSparks();
 void visitSparksState(cStateVisitor& visit);
+// The sparks as createSparks made them, drawing rand() again in the same order.
+void restartSparks();
 
 // The spark list and its phase, with the rules of a frame apart from GL so that they can
 // be checked.

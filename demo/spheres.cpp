@@ -288,6 +288,13 @@ void visitSpheresState(cStateVisitor& visit) {
     visit(state.trigger);
 }
 
+void restartSpheres() {
+    state.shaderPhase = 0.0f;
+    state.cameraPhase = 0.0f;
+    state.trigger = cCameraTrigger();
+    restartSparks();
+}
+
 void advanceSpheres() {
     const int dt = frameTime;
     state.shaderPhase = advanceSphereShaderPhase(state.shaderPhase, dt, spectrumBin(20));

@@ -28,6 +28,9 @@ void initSpheres();
 void advanceSpheres();
 void drawSpheres();
 void visitSpheresState(cStateVisitor& visit);
+// The rules' state as start-up leaves it, the sparks' included (they draw rand() as they
+// did then).
+void restartSpheres();
 
 // The scene's sphere mesh, with the "texData" and "fakeVerts" it carries once built.
 cMesh& sphereMesh();

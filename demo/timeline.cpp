@@ -116,6 +116,13 @@ bool backdropHidden(int t) {
     return false;
 }
 
+void restartTimeline() {
+    clockSeconds = 0.0f;
+    slowPhase = 0.0f;
+    musicPhase = 0.0f;
+    overlayTime = 0.0f;
+}
+
 float advanceClockSeconds(float clock, int dt) { return static_cast<float>(clock + dt * 0.001); }
 
 float advanceSlowPhase(float phase, int dt, int t) {

@@ -38,6 +38,9 @@ uint64_t showStateDigest();
 using LayerProbe = void (*)(const char* layer);
 void setLayerProbe(LayerProbe probe);
 
+// The timeline's phases back at 0, as at start-up (the debug keys' choice stays).
+void restartTimeline();
+
 // Phases every layer of the frame may read. Each is a float advanced in double precision
 // and stored back; none is ever reset.
 extern float clockSeconds;  // seconds of demo time

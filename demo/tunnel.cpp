@@ -46,6 +46,8 @@ cVec3f tunnelEye(float cameraPhase) {
     return cVec3f(0.0f, 5.0f, static_cast<float>(100.0 * std::sin(0.01 * cameraPhase) - 20.0));
 }
 
+void restartTunnel() { state.phases = cTunnelPhases(); }
+
 void advanceTunnel() { advanceTunnelPhases(state.phases, frameTime, spectrumBin(20)); }
 
 void drawTunnel() {

@@ -12,6 +12,8 @@ void initTunnel();
 void advanceTunnel();
 void drawTunnel();
 void visitTunnelState(cStateVisitor& visit);
+// The rules' state as start-up leaves it.
+void restartTunnel();
 // Whether the tunnel's surfaces are opaque (its program works), so that the backdrop can be
 // drawn behind it afterwards.
 bool tunnelIsOpaque();

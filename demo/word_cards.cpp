@@ -46,6 +46,11 @@ void initWordCards() {
     state.program->load("overlay3.vert", "overlay3.frag");
 }
 
+void restartWordCards() {
+    state.wordSlide = 0.0f;
+    state.cardSlide.assign(state.cardSlide.size(), 0.0f);
+}
+
 // Every card showing in the frame takes the slide one step further, in list order, and is
 // drawn where its own step left it.
 void advanceWordCards() {

@@ -36,5 +36,6 @@ void initWordCards();
 void advanceWordCards();
 void drawWordCards();
 void visitWordCardsState(cStateVisitor& visit);
+void restartWordCards();
 
 }  // namespace nimra

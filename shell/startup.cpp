@@ -5,8 +5,8 @@
 
 #include "demo/demo.h"
 #include "render/gl.h"
-#include "shell/frame.h"
 #include "runtime/state.h"
+#include "shell/frame.h"
 
 namespace nimra {
 

@@ -195,8 +195,8 @@ static int run(const cOptions& options, Clock::time_point launched) {
 
         // Frames that are neither kept, timed nor visited are only played: the state they
         // reach is the same, drawn or not.
-        const bool draws = atDue || inStretch || (options.bench && !stretch) ||
-                           !options.visits.empty();
+        const bool draws =
+            atDue || inStretch || (options.bench && !stretch) || !options.visits.empty();
         const double frameStart = benchNowMs();
         layerFrame = cLayerFrame{t};
         layerStart = frameStart;
