@@ -18,6 +18,11 @@
 
 namespace nimra {
 
+void resizeShowPictures() {
+    resizeMetaballImage();
+    resizeSculptureCopy();
+}
+
 void restartShow() {
     std::srand(1);
     // The initialisers' order, which is the order of their rand() draws.

@@ -16,6 +16,11 @@ const std::vector<SceneInitialiser>& sceneInitialisers();
 // Only announces that every scene is built.
 void initFinale();
 
+// The pictures the show keeps at the window's size (the metaball capture and the
+// sculpture's copy of the screen) made again at the size it has now. Start-up makes them at
+// the window's size then; a picture that keeps its aspect follows the window's later sizes.
+void resizeShowPictures();
+
 // Every rule's state back to where start-up left it, so that the show plays again from 0
 // exactly as it did the first time: rand() is started over (the program never seeds it, so
 // it began from seed 1) and every particle is made again in start-up's order. Pictures,

@@ -38,11 +38,15 @@ void advanceMetaball(cMetaballField& field, int i, int dt) {
     blob.size = drifterSize(field.phase, i);
 }
 
+void resizeMetaballImage() {
+    state.image->setImage(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, 0, GL_RGBA,
+                          GL_UNSIGNED_BYTE, nullptr);
+}
+
 void initMetaballs() {
     // The capture keeps the size the window had at start-up, whatever happens later.
     state.image = new cTexture(true);
-    state.image->setImage(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, 0, GL_RGBA,
-                          GL_UNSIGNED_BYTE, nullptr);
+    resizeMetaballImage();
     state.image->setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     state.image->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 

@@ -27,6 +27,8 @@ void drawMetaballs();
 
 // The capture of this frame's blobs, window-sized as the window was at start-up.
 cTexture& metaballImage();
+// Makes the capture the window's size now, for a picture that has changed its resolution.
+void resizeMetaballImage();
 
 void visitMetaballsState(cStateVisitor& visit);
 // The blobs as start-up made them, drawing rand() again in the same order.

@@ -88,6 +88,11 @@ void visitSculptureState(cStateVisitor& visit) {
     visit(rig.trigger);
 }
 
+void resizeSculptureCopy() {
+    state.screenCopy->setImage(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, 0, GL_RGBA,
+                               GL_UNSIGNED_BYTE, nullptr);
+}
+
 void initSculptureScene() {
     console << "initing scene 3" << std::endl;
 
@@ -108,8 +113,7 @@ void initSculptureScene() {
     state.fabric = loadImageTexture("gridlikefabric.png");
 
     state.screenCopy = new cTexture(true);
-    state.screenCopy->setImage(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, 0, GL_RGBA,
-                               GL_UNSIGNED_BYTE, nullptr);
+    resizeSculptureCopy();
     state.screenCopy->setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     state.screenCopy->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }

@@ -11,6 +11,9 @@ namespace nimra {
 
 // Needs the screen quad and the window size; runs third among the scene initialisers.
 void initSculptureScene();
+// Makes the scene's copy of the screen the window's size now, for a picture that has
+// changed its resolution.
+void resizeSculptureCopy();
 // One frame of the scene's rules, then its picture.
 void advanceSculptureScene();
 void drawSculptureScene();

@@ -34,7 +34,17 @@ void cFrameBuffer::endCommon() {
     if (!stack.empty()) stack.back()->applyViewport();
 }
 
-void cDirectFrameBuffer::begin() { beginCommon(); }
+static unsigned windowFramebufferName = 0;
+
+unsigned windowFramebuffer() { return windowFramebufferName; }
+void setWindowFramebuffer(unsigned framebufferName) { windowFramebufferName = framebufferName; }
+
+void cDirectFrameBuffer::begin() {
+    // Only a picture drawn offscreen needs binding: the window's own buffer is bound unless
+    // an offscreen target is, and every one of those ends by going back to it.
+    if (windowFramebufferName != 0) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, windowFramebufferName);
+    beginCommon();
+}
 
 void cDirectFrameBuffer::end() { endCommon(); }
 

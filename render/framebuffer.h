@@ -42,7 +42,14 @@ protected:
 // The process-wide stack of begun targets (non-owning), innermost last.
 std::vector<cFrameBuffer*>& framebufferStack();
 
-// The window's back buffer, GL framebuffer 0.
+// The GL framebuffer that stands for the window: 0, the window's own back buffer, unless
+// the show's picture is drawn offscreen (at another size than the window's, or with no
+// window to speak of) into a framebuffer object. The window's target binds it when begun,
+// and every offscreen target goes back to it when it ends.
+unsigned windowFramebuffer();
+void setWindowFramebuffer(unsigned framebufferName);
+
+// The window's back buffer: GL framebuffer 0, or the object that stands for it.
 class cDirectFrameBuffer : public cFrameBuffer {
 public:
     using cFrameBuffer::cFrameBuffer;

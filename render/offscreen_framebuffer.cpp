@@ -22,9 +22,9 @@ void cOffscreenFrameBuffer::begin() {
 }
 
 void cOffscreenFrameBuffer::end() {
-    // Always back to the window, even when this target was begun inside another offscreen
-    // target: only the viewport of the outer one is restored.
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    // Always back to the window (or what stands for it), even when this target was begun
+    // inside another offscreen target: only the viewport of the outer one is restored.
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, windowFramebuffer());
     for (cTexture* texture : attachedTextures) {
         if (!texture->isMipmapped()) continue;
         texture->bind(0);
@@ -47,14 +47,14 @@ void cOffscreenFrameBuffer::attachTexture(cTexture& texture, GLenum attachment, 
                                   level);
         attachedTextures.push_back(&texture);
     }
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, windowFramebuffer());
 }
 
 void cOffscreenFrameBuffer::attachRenderBuffer(cRenderBuffer& renderBuffer, GLenum attachment) {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebufferName);
     glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, attachment, GL_RENDERBUFFER_EXT,
                                  renderBuffer.name);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, windowFramebuffer());
 }
 
 void cOffscreenFrameBuffer::setDrawReadBuffers(GLenum drawBuffer, GLenum readBuffer) {
@@ -62,13 +62,13 @@ void cOffscreenFrameBuffer::setDrawReadBuffers(GLenum drawBuffer, GLenum readBuf
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebufferName);
     glDrawBuffer(drawBuffer);
     glReadBuffer(readBuffer);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, windowFramebuffer());
 }
 
 bool cOffscreenFrameBuffer::checkStatus() {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebufferName);
     const GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, windowFramebuffer());
 
     // The first five carry their own newline and are not flushed; the rest are.
     switch (status) {

@@ -1,7 +1,7 @@
 #pragma once
 // Render-to-texture targets: a GL framebuffer object (EXT_framebuffer_object) with
 // texture colour attachments and an optional depth renderbuffer. Shares the begin/end
-// stack of the window framebuffer; ending always leaves GL framebuffer 0 bound.
+// stack of the window framebuffer; ending always leaves the window's framebuffer bound.
 
 #include <vector>
 
@@ -27,7 +27,7 @@ public:
     cOffscreenFrameBuffer(int width, int height, int clearMask);
 
     void begin() override;
-    // Binds framebuffer 0, regenerates the mipmaps of mipmapped attachments, then the
+    // Binds the window's framebuffer, regenerates the mipmaps of mipmapped attachments, then the
     // common end.
     void end() override;
     void clear() override;

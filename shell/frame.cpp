@@ -11,10 +11,16 @@ static uint32_t sdlTicks() { return SDL_GetTicks(); }
 static TickSource tickSource = sdlTicks;
 static bool clockStarted = false;
 static uint32_t lastTicks = 0;
+static int pendingJump = 0;
 
 void setTickSource(TickSource source) { tickSource = source ? source : sdlTicks; }
 
-void resetFrameClock() { clockStarted = false; }
+void resetFrameClock() {
+    clockStarted = false;
+    pendingJump = 0;
+}
+
+void jumpClock(int ms) { pendingJump += ms; }
 
 void advanceClocks() {
     if (!clockStarted) {
@@ -22,7 +28,8 @@ void advanceClocks() {
         clockStarted = true;
     }
     const uint32_t now = tickSource();
-    frameTime = static_cast<int>(now - lastTicks);
+    frameTime = static_cast<int>(now - lastTicks) + pendingJump;
+    pendingJump = 0;
     lastTicks = now;
     demoTime += frameTime;
 }

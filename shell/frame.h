@@ -13,8 +13,13 @@ void setTickSource(TickSource source);
 // Forget the previous tick reading: the next renderFrame starts with frameTime 0 again.
 void resetFrameClock();
 
-// Steps frameTime and demoTime by the ticks since the previous call (0 on the first).
+// Steps frameTime and demoTime by the ticks since the previous call (0 on the first), and
+// by any jump asked for since.
 void advanceClocks();
+
+// The next frame comes ms later in the show than the clock says, as after a stall of that
+// long: how a moment is reached at once.
+void jumpClock(int ms);
 
 // One frame as watched: this frame's spectrum, the window framebuffer begun, the clocks
 // advanced, the show's rules and its picture, the framebuffer ended.

@@ -11,15 +11,15 @@
 namespace nimra {
 
 static const char* const musicFile = "tromblo-slow_harbour.mp3";
-static const int demoLength = 207000;  // ms; the frame that sees this is the last
 static const int escapeKey = 27;
+static const int fullScreenKey = 'f';
 
-uint32_t videoModeFlags(bool hardwareSurfacesAvailable, bool blitsAccelerated) {
+uint32_t videoModeFlags(bool hardwareSurfacesAvailable, bool blitsAccelerated, bool fullScreen) {
     uint32_t flags = SDL_OPENGL;
     flags |= SDL_HWSURFACE | SDL_ASYNCBLIT;
     flags |= SDL_HWPALETTE;
     flags |= SDL_RESIZABLE;
-    flags |= SDL_FULLSCREEN;
+    if (fullScreen) flags |= SDL_FULLSCREEN;
     if (hardwareSurfacesAvailable) flags |= SDL_HWSURFACE;
     if (blitsAccelerated) flags |= SDL_HWACCEL;
     return flags;
@@ -31,12 +31,6 @@ static void checkAudio(int result) {
     std::printf("FMOD error! (%d) %s\n", result, audio::errorString(result));
     std::fflush(stdout);
     std::exit(-1);
-}
-
-// Without a window and a GL context every later step would crash; say what failed.
-[[noreturn]] static void failVideo(const char* what) {
-    console << "nimra: " << what << ": " << SDL_GetError() << std::endl;
-    std::exit(1);
 }
 
 static void startSdl() {
@@ -55,18 +49,15 @@ static void startSdl() {
     }
 }
 
-static void openWindow() {
+static void openWindow(const cShowScreen& asked) {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     if (!info) console << "EROREROC OCK 55" << std::endl;
-    const uint32_t flags = videoModeFlags(info && info->hw_available, info && info->blit_hw);
+    const uint32_t flags =
+        videoModeFlags(info && info->hw_available, info && info->blit_hw, asked.fullScreen);
 
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    if (!SDL_SetVideoMode(800, 600, 32, flags)) failVideo("cannot open the 800 x 600 GL window");
-    if (!glGetString(GL_VERSION)) failVideo("no OpenGL context");
-
-    windowWidth = 800;
-    windowHeight = 600;
-    resize(800, 600);
+    // 800 x 600 unless asked otherwise; the window's size, then resize to the picture's.
+    openShowWindow(asked, flags);
 }
 
 static void startGlew() {
@@ -88,7 +79,7 @@ static void openJoystick() {
     }
 }
 
-void startUp() {
+void startUp(const cShowScreen& asked) {
     console << "hello world!" << std::endl;
     console << "hahah HAI" << std::endl;
     console << "ait:" << 10 << std::endl;
@@ -102,8 +93,9 @@ void startUp() {
     fmodSystem->createStream(musicFile, audio::modeSoftware | audio::modeAccurateTime, nullptr,
                              &music);
 
-    openWindow();
+    openWindow(asked);
     startGlew();
+    placeShowPicture();
     openJoystick();
 
     for (SceneInitialiser init : sceneInitialisers())
@@ -114,9 +106,26 @@ void startUp() {
     fmodSystem->playSound(audio::channelFree, music, false, &musicChannel);
 }
 
-bool demoShouldEnd() { return demoTime >= demoLength || isKeyDown(escapeKey); }
+bool demoShouldEnd() { return demoTime >= showLength || isKeyDown(escapeKey); }
 
-int mainLoop() {
+// The show and the music from ms on, together: the clock jumps there in the next frame, as
+// after a stall, and the music is moved there now.
+static void startAt(int ms) {
+    if (musicChannel) musicChannel->setPosition(static_cast<uint32_t>(ms));
+    jumpClock(ms);
+}
+
+// The show from the beginning again, as start-up left it, and the music with it.
+static void playAgain() {
+    restartShow();
+    demoTime = 0;
+    frameTime = 0;
+    resetFrameClock();
+    startAt(0);
+}
+
+int mainLoop(const cPlayerOptions& options) {
+    if (options.startMs > 0) startAt(options.startMs);
     bool quit = false;
     for (;;) {
         SDL_Event event;
@@ -124,7 +133,7 @@ int mainLoop() {
             if (event.type == SDL_QUIT) {
                 quit = true;
             } else if (event.type == SDL_VIDEORESIZE) {
-                resize(event.resize.w, event.resize.h);
+                windowResized(event.resize.w, event.resize.h);
             }
         }
 
@@ -136,12 +145,21 @@ int mainLoop() {
 
         // The clock is as the previous frame left it, and the frame that sees a quit
         // condition is still rendered and shown.
-        if (demoShouldEnd()) quit = true;
+        // Looping, the end of the show is not the end of the program, only of the round.
+        const bool roundOver = options.loop && demoTime >= showLength;
+        if (options.loop ? isKeyDown(escapeKey) : demoShouldEnd()) quit = true;
+
+        if (options.shapesWindow() && wasKeyPressed(fullScreenKey) && !toggleFullScreen()) {
+            console << "nimra: this display cannot switch between window and full screen"
+                    << std::endl;
+        }
 
         renderFrame();
+        presentPicture();
         SDL_GL_SwapBuffers();
 
         if (quit) return 0;
+        if (roundOver) playAgain();
     }
 }
 
