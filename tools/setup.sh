@@ -12,7 +12,7 @@ packages=(
     libmpg123-dev libkissfft-dev
     # asset baker: synth + soundfont, MP3 encoder, type, PNG
     libfluidsynth-dev musescore-general-soundfont-small libmp3lame-dev
-    libfreetype-dev fonts-league-spartan fonts-inter libpng-dev
+    libfreetype-dev fonts-league-spartan fonts-inter fonts-dejavu-core libpng-dev
     # tests, capture and video export
     libgtest-dev xvfb xauth xdotool libx11-dev libgl1-mesa-dri ffmpeg sox
 )

@@ -37,6 +37,7 @@ void addPictureAssets(std::vector<cAsset>& assets);
 void addTextureAssets(std::vector<cAsset>& assets);
 void addMeshAssets(std::vector<cAsset>& assets);
 void addMusicAssets(std::vector<cAsset>& assets);
+void addReadoutFontAssets(std::vector<cAsset>& assets);
 
 std::vector<cAsset> allAssets();
 

@@ -9,6 +9,7 @@ std::vector<cAsset> allAssets() {
     addTextureAssets(assets);
     addMeshAssets(assets);
     addMusicAssets(assets);
+    addReadoutFontAssets(assets);
     return assets;
 }
 

@@ -1,62 +1,12 @@
 #include "output.h"
 
-#include <png.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 
-#include "render/gl.h"
-
 namespace capture {
-
-void readFrame(int width, int height, std::vector<uint8_t>& rgb) {
-    const size_t row = static_cast<size_t>(width) * 3;
-    std::vector<uint8_t> bottomUp(row * height);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    rgb.resize(bottomUp.size());
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(&rgb[y * row], &bottomUp[(height - 1 - y) * row], row);
-    }
-}
-
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
-              bool quick, std::string& error) {
-    // Written under a temporary name and renamed, so a reader never sees half a frame.
-    const std::string partial = path + ".part";
-    FILE* file = std::fopen(partial.c_str(), "wb");
-    if (!file) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        std::remove(partial.c_str());
-        error = "cannot encode " + path;
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_compression_level(png, quick ? 1 : 6);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        png_write_row(png, &rgb[static_cast<size_t>(y) * width * 3]);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    const bool flushed = std::fclose(file) == 0;
-    if (!flushed || std::rename(partial.c_str(), path.c_str()) != 0) {
-        std::remove(partial.c_str());
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
 
 // Single quotes for the shell, with embedded quotes closed, escaped and reopened.
 static std::string quoted(const std::string& text) {

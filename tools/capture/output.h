@@ -6,15 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "render/frame_image.h"
+
 namespace capture {
 
-// The current GL read buffer as top-down RGB rows.
-void readFrame(int width, int height, std::vector<uint8_t>& rgb);
-
-// False with a reason when the file cannot be written. Sequences use a quicker, looser
-// compression than single frames.
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
-              bool quick, std::string& error);
+// Frames are read back and written by the engine, as the demo's screenshots are. Single
+// frames get the tighter compression, sequences the quick one.
+using nimra::readFrame;
+using nimra::writePng;
 
 // Raw frames piped into ffmpeg, muxed with the music from the stretch's first frame on.
 class cVideoEncoder {

@@ -1,0 +1,27 @@
+#pragma once
+// Pictures of what GL drew: the read buffer copied back as RGB rows, and RGB rows written
+// as a PNG file. The capture tool's frames and the demo's screenshots both go this way.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nimra {
+
+// The lower-left width x height pixels of the current GL read buffer as top-down RGB rows,
+// three bytes a pixel with no padding: row 0 of the result is the top of the picture.
+void readFrame(int width, int height, std::vector<uint8_t>& rgb);
+
+// Writes top-down RGB rows (as readFrame gives them) as an 8-bit PNG. The file appears
+// whole or not at all: it is written under path + ".part" and renamed, and the partial
+// file is removed again on any failure. False with a reason naming the path when the file
+// cannot be written or rgb holds fewer than width x height pixels. quick trades size for
+// speed, for long sequences of frames.
+bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
+              bool quick, std::string& error);
+
+// readFrame then writePng, for a screenshot of the frame just drawn: call it before the
+// buffers are swapped, with the window's size.
+bool writeFramePng(const std::string& path, int width, int height, std::string& error);
+
+}  // namespace nimra
