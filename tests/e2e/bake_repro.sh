@@ -34,5 +34,5 @@ if ls -a "$work/three" | grep -q '\.tmp-'; then fail "temporary file left behind
 
 "$bake" --out "$work/four" no-such-file.png >"$work/four.log" 2>&1 && fail "unknown output accepted"
 grep -q "no-such-file.png: no such output" "$work/four.log" || { cat "$work/four.log"; fail "unknown output message"; }
-[ "$("$bake" --list | wc -l)" -eq 62 ] || fail "bake --list does not list 62 files"
+[ "$("$bake" --list | wc -l)" -eq 63 ] || fail "bake --list does not list 63 files"
 echo PASS
