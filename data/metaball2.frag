@@ -10,10 +10,10 @@
 
 uniform sampler2D tex;
 
-varying vec2 sprite;
+varying vec2 corner;
 varying vec4 tint;
 
 void main() {
-    vec4 s = spriteAt(tex, sprite);
+    vec4 s = spriteAt(tex, corner);
     gl_FragColor = vec4(s.rgb * tint.rgb, s.a * tint.a);
 }

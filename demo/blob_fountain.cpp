@@ -7,12 +7,16 @@
 #include "demo/scene_rules.h"
 #include "demo/timeline.h"
 #include "render/mesh.h"
+#include "render/quad_batch.h"
 #include "render/screen_quad.h"
 #include "runtime/state.h"
 
 namespace nimra {
 
-static struct { cBlobFountain fountain; } state;
+static struct {
+    cBlobFountain fountain;
+    cQuadBatch sprites;
+} state;
 
 // Every component is worked out in double and stored as a float, then the vector is
 // normalised in place. The burst's random offsets are zero now and then (both draws land
@@ -96,7 +100,11 @@ bool advanceFragment(Blob& fragment, int dt) {
     return true;
 }
 
-void buildBlobFountain() { buildBlobFountain(state.fountain); }
+void buildBlobFountain() {
+    buildBlobFountain(state.fountain);
+    state.sprites.build(blobCount + poolCount * fragmentsPerPool,
+                        {{"particle", 4}, {"particleSize", 1}});
+}
 
 void restartBlobFountain() {
     if (state.fountain.blobs.empty()) return;  // never built
@@ -121,11 +129,13 @@ void visitBlobFountainState(cStateVisitor& visit) {
     visit(state.fountain.nextPool);
 }
 
-static void drawParticle(cShaderProgram& program, const Blob& particle) {
-    glUniform1f(program.uniformLocation("size"), particle.size);
-    glUniform2fv(program.uniformLocation("pos"), 1, particle.position.data());
-    glUniform2fv(program.uniformLocation("origPos"), 1, particle.origin.data());
-    screenQuad->draw(&program, GL_TRIANGLES);
+// A particle of size 0 (the initial build's fragments, until a burst takes them over)
+// covers no pixel and is left out of the batch.
+static void addParticle(const Blob& particle) {
+    if (particle.size == 0.0f) return;
+    const float values[5] = {particle.position.x, particle.position.y, particle.origin.x,
+                             particle.origin.y, particle.size};
+    state.sprites.add(values);
 }
 
 void advanceBlobFountain() {
@@ -140,17 +150,17 @@ void advanceBlobFountain() {
 
 void drawBlobFountain(GLenum sourceFactor, GLenum destFactor) {
     const cBlobFountain& fountain = state.fountain;
-    cShaderProgram& program = blobProgram();
-    for (const Blob& blob : fountain.blobs) {
-        glBlendFunc(sourceFactor, destFactor);
-        drawParticle(program, blob);
-    }
+    state.sprites.clear();
+    for (const Blob& blob : fountain.blobs)
+        addParticle(blob);
     // A fragment lives, and is drawn, until its life has run out.
     for (const std::vector<Blob>& pool : fountain.fragmentPools) {
         for (const Blob& fragment : pool) {
-            if (fragment.life > 0) drawParticle(program, fragment);
+            if (fragment.life > 0) addParticle(fragment);
         }
     }
+    if (!fountain.blobs.empty()) glBlendFunc(sourceFactor, destFactor);
+    state.sprites.draw(blobProgram());
 }
 
 }  // namespace nimra

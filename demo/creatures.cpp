@@ -88,6 +88,8 @@ void drawCreatures() {
     glScalef(5.0f, 5.0f, 5.0f);
     // Closed bodies and fins with a sheet for each side: their back faces would only be
     // shaded to be hidden again.
+    // Opaque whatever alpha the shader writes, so the backdrop can be drawn behind after.
+    glDisable(GL_BLEND);
     glEnable(GL_CULL_FACE);
     for (int i = 0; i < creatureCount; ++i) {
         const cCreaturePose pose = creaturePose(i, motion.shaderPhase, motion.cameraPhase);
@@ -98,6 +100,7 @@ void drawCreatures() {
         glPopMatrix();
     }
     glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
 
     // The swimmers cover a little of the backdrop; it comes after them.
     if (backdropDrawnBehind(demoTime)) {

@@ -132,7 +132,10 @@ void drawBreak() {
     glUniform1f(state.breakProgram->uniformLocation("mixer"), 1.0f);
     state.breakImage1->bind(0);
     if (demoTime > 125876) state.breakImage2->bind(0);
+    // Opaque whatever alpha the shader writes: nothing under it is drawn.
+    glDisable(GL_BLEND);
     screenQuad->draw(state.breakProgram, GL_TRIANGLES);
+    glEnable(GL_BLEND);
 }
 
 cSlidePose slidePose(const SlideCard& card, int t) {

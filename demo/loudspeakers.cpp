@@ -190,6 +190,8 @@ void drawLoudspeakers() {
 
     // The cabinets are closed and the ground is only ever seen from above: their back
     // faces would only be shaded to be hidden again.
+    // Opaque whatever alpha the shader writes, so the backdrop can be drawn behind after.
+    glDisable(GL_BLEND);
     glEnable(GL_CULL_FACE);
     state.colourScheme->bind(0);
     state.wall->bind(1);
@@ -201,6 +203,7 @@ void drawLoudspeakers() {
     state.groundMesh->draw(state.speakerProgram, GL_TRIANGLES);
     glPopMatrix();
     glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
 
     // The backdrop shows only above the ground and between the stacks; the smoke blends
     // over it, so it comes before the smoke.

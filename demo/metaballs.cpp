@@ -8,13 +8,15 @@
 #include "render/blur.h"
 #include "render/gl.h"
 #include "render/mesh.h"
+#include "render/quad_batch.h"
 #include "render/screen_quad.h"
 #include "runtime/state.h"
 
 namespace nimra {
 
 static struct {
-    cTexture* image = nullptr;     // the window-sized capture
+    cTexture* image = nullptr;  // the window-sized capture
+    cQuadBatch sprites;
     cTexture* gradient = nullptr;  // one blob's falloff, on unit 0
     cShaderProgram* program = nullptr;
     cShaderProgram* overlayProgram = nullptr;  // the composite
@@ -49,6 +51,7 @@ void initMetaballs() {
     resizeMetaballImage();
     state.image->setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     state.image->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    state.sprites.build(metaballCount, {{"sprite", 4}});
 
     state.gradient = loadImageTexture("grad2.png");
 
@@ -78,16 +81,10 @@ void advanceMetaballs() {
 }
 
 void drawMetaballs() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    // Blobs add up: where they crowd together the field rises and they melt into one.
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    state.gradient->bind(0);
-    cShaderProgram& program = *state.program;
+    // The sprites in one batch, in the blobs' order, and the box they cover.
     state.low = cVec2f(1.0f, 1.0f);
     state.high = cVec2f(-1.0f, -1.0f);
+    state.sprites.clear();
     for (const cDrifter& blob : state.field.blobs) {
         const float reach = std::fabs(blob.size) * metaballSpriteReach;
         const cVec2f half(reach * metaballSpriteAspect, reach);
@@ -95,17 +92,33 @@ void drawMetaballs() {
                       std::min(state.low.y, blob.position.y - half.y));
         state.high.set(std::max(state.high.x, blob.position.x + half.x),
                        std::max(state.high.y, blob.position.y + half.y));
-        glUniform1f(program.uniformLocation("size"), blob.size);
-        glUniform1f(program.uniformLocation("strength"), drifterStrength(blob));
-        glUniform2fv(program.uniformLocation("pos"), 1, blob.position.data());
-        screenQuad->draw(&program, GL_TRIANGLES);
+        const float sprite[4] = {blob.position.x, blob.position.y, blob.size,
+                                 drifterStrength(blob)};
+        state.sprites.add(sprite);
     }
+
+    // The frame has just cleared the window, and the blobs touch only their box: the layer
+    // clears nothing more than that box again after taking its copy. With the hidden work
+    // drawn, the whole window before and after, as the layer always did.
+    cPixelRect box;
+    const bool boxed = skipHiddenWork && metaballFieldBox(box);
+    if (!skipHiddenWork) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Blobs add up: where they crowd together the field rises and they melt into one.
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    state.gradient->bind(0);
+    state.sprites.draw(*state.program);
 
     state.image->bind(0);
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, state.image->width, state.image->height, 0);
-
     glDisable(GL_BLEND);
+    if (boxed) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(box.x, box.y, box.width, box.height);
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (boxed) glDisable(GL_SCISSOR_TEST);
     blurTexture(*state.image, 1);
 }
 
@@ -140,6 +153,8 @@ void drawOverlayComposite() {
     glDepthMask(GL_FALSE);
     state.image->bind(0);
     state.background->bind(1);
+    // Opaque whatever alpha the shader writes: the backdrop under it is not drawn.
+    glDisable(GL_BLEND);
     screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
     glEnable(GL_BLEND);
     glDepthMask(GL_TRUE);

@@ -1,6 +1,9 @@
 #include "demo/opening.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "demo/blob_fountain.h"
 #include "demo/timeline.h"
@@ -22,8 +25,6 @@ static struct {
     cShaderProgram* topOverlayProgram = nullptr;
     cShaderProgram* boxProgram = nullptr;
     cShaderProgram* blobProgram = nullptr;
-    cShaderProgram* frameMaskProgram = nullptr;  // marks where the top overlay is clear
-    bool frameMaskWorks = false;
     cMesh* boxMesh = nullptr;
     cTexture* introImages[4] = {};  // three copies of the harbour, then its second picture
     cTexture* saxOverlay = nullptr;
@@ -61,12 +62,6 @@ void initOpeningScene() {
     state.gradient = loadImageTexture("grad.png");
 
     buildBlobFountain();
-
-    state.frameMaskProgram = new cShaderProgram();
-    state.frameMaskProgram->load("framemask.vert", "framemask.frag");
-    // Without it the overlay is drawn over the whole screen as it always could be: slower,
-    // never wrong.
-    state.frameMaskWorks = state.frameMaskProgram->isLinked();
 }
 
 float backdropMixer(float musicPhase, float slowPhase) {
@@ -107,7 +102,12 @@ void drawBox(float musicPhase, int t) {
               static_cast<float>(std::sin(p * 0.03) * 0.6 + 0.2),
               static_cast<float>(std::sin(p * 0.0737) * 0.6 + 0.9),
               static_cast<float>(std::cos(p * 0.03123) * 0.3 + 0.2));
-    if (t <= boxLast) state.boxMesh->draw(state.boxProgram, GL_TRIANGLES);
+    if (t <= boxLast) {
+        // Opaque whatever alpha the shader writes: the backdrop may be drawn behind after.
+        glDisable(GL_BLEND);
+        state.boxMesh->draw(state.boxProgram, GL_TRIANGLES);
+        glEnable(GL_BLEND);
+    }
     glPopMatrix();
     // Before the first scene the box is the only thing in front of the backdrop.
     if (t < tunnelFirst && backdropDrawnBehind(t)) {
@@ -119,30 +119,72 @@ void drawBox(float musicPhase, int t) {
 
 bool boxIsOpaque() { return state.boxProgram && state.boxProgram->isLinked(); }
 
-// The frame covers only the screen's edges and the emblem's corner: sampling its clear
-// middle would cost the software renderer a whole screen of texture reads for nothing. So
-// the middle is marked near in the depth buffer first (no layer after this one reads the
-// depth), and the depth test turns those pixels away before they are shaded.
-static void maskOverlayMiddle() {
-    cShaderProgram& mask = *state.frameMaskProgram;
-    glDepthMask(GL_TRUE);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+std::vector<cPixelRect> overlayStrips(const int viewport[4]) {
+    // The clear rectangles in whole pixels, a pixel in from every side, so that every pixel
+    // outside them is drawn; no pixel of the clear middle needs drawing, and none may be
+    // drawn twice, since the overlay blends.
+    std::vector<cPixelRect> clear;
     for (const cScreenRect& rect : overlayClear) {
-        glUniform2fv(mask.uniformLocation("lowerLeft"), 1, rect.lowerLeft.data());
-        glUniform2fv(mask.uniformLocation("upperRight"), 1, rect.upperRight.data());
-        screenQuad->draw(&mask, GL_TRIANGLES);
+        const auto inside = [](float low, float high, int size, int& first, int& count) {
+            first = static_cast<int>(std::ceil((low * 0.5 + 0.5) * size)) + 1;
+            const int last = static_cast<int>(std::floor((high * 0.5 + 0.5) * size)) - 1;
+            count = std::max(last - first, 0);
+        };
+        cPixelRect pixels;
+        inside(rect.lowerLeft.x, rect.upperRight.x, viewport[2], pixels.x, pixels.width);
+        inside(rect.lowerLeft.y, rect.upperRight.y, viewport[3], pixels.y, pixels.height);
+        if (pixels.width > 0 && pixels.height > 0) clear.push_back(pixels);
     }
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    // Bands between every row where a clear rectangle starts or ends; in each, the runs of
+    // the row that no clear rectangle covers.
+    std::vector<int> edges = {0, viewport[3]};
+    for (const cPixelRect& rect : clear) {
+        edges.push_back(rect.y);
+        edges.push_back(rect.y + rect.height);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<cPixelRect> strips;
+    for (size_t band = 0; band + 1 < edges.size(); ++band) {
+        const int low = edges[band], high = edges[band + 1];
+        std::vector<std::pair<int, int>> covered;
+        for (const cPixelRect& rect : clear) {
+            if (rect.y <= low && high <= rect.y + rect.height) {
+                covered.emplace_back(rect.x, rect.x + rect.width);
+            }
+        }
+        std::sort(covered.begin(), covered.end());
+        int x = 0;
+        for (auto [from, to] : covered) {
+            if (from > x)
+                strips.push_back({viewport[0] + x, viewport[1] + low, from - x, high - low});
+            x = std::max(x, to);
+        }
+        if (x < viewport[2]) {
+            strips.push_back({viewport[0] + x, viewport[1] + low, viewport[2] - x, high - low});
+        }
+    }
+    return strips;
 }
 
 void drawTopOverlay() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (state.frameMaskWorks && skipHiddenWork) maskOverlayMiddle();
     state.saxOverlay->bind(0);
-    screenQuad->draw(state.topOverlayProgram, GL_TRIANGLES);
+    if (!skipHiddenWork) {
+        screenQuad->draw(state.topOverlayProgram, GL_TRIANGLES);
+    } else {
+        // The frame covers only the screen's edges and the emblem's corner: sampling its
+        // clear middle would cost the software renderer a whole screen of texture reads for
+        // nothing. The quad is drawn through the strips around the middle only.
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glEnable(GL_SCISSOR_TEST);
+        for (const cPixelRect& strip : overlayStrips(viewport)) {
+            glScissor(strip.x, strip.y, strip.width, strip.height);
+            screenQuad->draw(state.topOverlayProgram, GL_TRIANGLES);
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
     glDisable(GL_DEPTH_TEST);  // as the box left it for the layers after
 }
 

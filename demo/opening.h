@@ -3,7 +3,10 @@
 // half minute and the framed overlay over everything. Its initialiser runs first of all and
 // also makes the screen quad and the blob fountain's particles.
 
+#include <vector>
+
 #include "math/vector.h"
+#include "render/screen_quad.h"
 #include "render/shader_program.h"
 #include "render/texture.h"
 
@@ -43,6 +46,10 @@ struct cScreenRect {
 };
 constexpr int overlayClearCount = 2;
 extern const cScreenRect overlayClear[overlayClearCount];
+
+// The rest of the viewport (x, y, width, height), where the top overlay is drawn: strips of
+// whole pixels that cover every pixel outside the clear rectangles once, none twice.
+std::vector<cPixelRect> overlayStrips(const int viewport[4]);
 
 // The backdrop's "mixer": the music's swing, scaled in by the slow phase.
 float backdropMixer(float musicPhase, float slowPhase);

@@ -145,9 +145,12 @@ void drawSculptureScene() {
     state.colourScheme->bind(0);
     state.fabric->bind(1);
     // A closed knot on a closed stand: their back faces would only be shaded to be hidden.
+    // Opaque whatever alpha the shader writes, so the backdrop can be drawn behind after.
+    glDisable(GL_BLEND);
     glEnable(GL_CULL_FACE);
     state.sculpture->draw(&program, GL_TRIANGLES);
     glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
     // The backdrop comes after the sculpture, where the sculpture left it uncovered, and
     // before the copy.
     if (backdropDrawnBehind(t)) {

@@ -3,6 +3,7 @@
 #include "demo/scene_rules.h"
 #include "render/gl.h"
 #include "render/mesh.h"
+#include "render/quad_batch.h"
 #include "render/screen_quad.h"
 #include "runtime/state.h"
 
@@ -12,6 +13,7 @@ static struct {
     cShaderProgram* program = nullptr;  // the sphere scene's
     cTexture* texture = nullptr;        // the smoke puff, on unit 0
     cSparkField field;
+    cQuadBatch sprites;
 } state;
 
 void buildSparkField(cSparkField& field) {
@@ -33,6 +35,7 @@ void createSparks(cShaderProgram& program, cTexture& texture) {
     state.program = &program;
     state.texture = &texture;
     buildSparkField(state.field);
+    state.sprites.build(sparkCount, {{"sprite", 4}});
 }
 
 void visitSparksState(cStateVisitor& visit) {
@@ -58,13 +61,13 @@ void drawSparks() {
     if (!state.program) return;  // nothing created yet
     glDisable(GL_DEPTH_TEST);
     state.texture->bind(0);
-    cShaderProgram& program = *state.program;
+    state.sprites.clear();
     for (const cDrifter& spark : state.field.sparks) {
-        glUniform1f(program.uniformLocation("size"), spark.size);
-        glUniform1f(program.uniformLocation("strength"), drifterStrength(spark));
-        glUniform2fv(program.uniformLocation("pos"), 1, spark.position.data());
-        screenQuad->draw(&program, GL_TRIANGLES);
+        const float sprite[4] = {spark.position.x, spark.position.y, spark.size,
+                                 drifterStrength(spark)};
+        state.sprites.add(sprite);
     }
+    state.sprites.draw(*state.program);
     glEnable(GL_DEPTH_TEST);
 }
 

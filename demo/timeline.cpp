@@ -109,6 +109,12 @@ bool backdropDrawnBehind(int t) {
     return any;
 }
 
+bool metaballLayerRead(int t) {
+    if (!skipHiddenWork) return true;
+    const bool sculpture = tunnelLast <= t && t <= loudspeakersFirst;
+    return (sculpture && sculpturePostPasses(t) > 0) || t >= spheresFirst;
+}
+
 bool backdropHidden(int t) {
     if (!skipHiddenWork) return false;
     if (breakFirst <= t && t <= breakLast) return breakIsOpaque();
@@ -191,7 +197,7 @@ void drawShow() {
 
     // The metaball layer draws first of all: it fills its capture and the blur for later
     // layers and leaves the framebuffer cleared.
-    drawMetaballs();
+    if (metaballLayerRead(t)) drawMetaballs();
     layerDone("metaballs");
 
     glEnable(GL_BLEND);

@@ -74,6 +74,7 @@ constexpr int boxLast = 30312;       // box mesh drawn while t <= this
 constexpr int fountainFirst = 128172;
 constexpr int fountainLast = 146828;
 constexpr int sparksFirst = 146828;
+constexpr int spheresFirst = 146828;
 constexpr int tunnelFirst = 30312;
 constexpr int tunnelLast = 48939;
 constexpr int loudspeakersFirst = 86210;
@@ -83,10 +84,17 @@ constexpr int breakLast = 128182;
 // What the frame knows will be covered, or would come out unchanged, is not drawn: the
 // backdrop under an opaque layer or behind the box's and the scenes' opaque surfaces, the
 // top overlay's clear middle, the slide cards' clear margins, the sculpture's post pass
-// away from the metaball field and its screen copy where no pass reads it. False draws it
+// away from the metaball field and its screen copy where no pass reads it, the metaball
+// layer where nothing reads it and its clears beyond the blobs' box. False draws it
 // all the same (the capture tool's --draw-hidden), to show that leaving it out changes
 // nothing.
 extern bool skipHiddenWork;
+
+// Whether a later layer of the frame at t reads the metaball layer's picture: the
+// sculpture's post pass (from 67589 ms), the sphere scene's vertex-data pass and its
+// spheres, and the closing composite. Elsewhere the layer's drawing is left out (its blobs
+// still move by their rules every frame), unless the hidden work is drawn.
+bool metaballLayerRead(int t);
 
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,
 // so that the backdrop would never be seen: the break, and the closing composite (which
@@ -102,7 +110,8 @@ bool backdropDrawnBehind(int t);
 
 // A scene and the window it runs in, both ends included: its rules (advance, none for a
 // scene that carries nothing from frame to frame) and its render. A scene whose surfaces
-// are all opaque draws the backdrop behind them itself (drawBackdropBehind, where
+// are all opaque (drawn without blending, so whatever alpha its shader writes they hide
+// what is behind them) draws the backdrop behind them itself (drawBackdropBehind, where
 // backdropDrawnBehind says so) and says here whether it can: whether its program works.
 struct cSceneWindow {
     const char* name;

@@ -63,9 +63,12 @@ void drawTunnel() {
     state.wall->bind(1);
     // Seen only from inside: the far sides of the ribs and lanterns would be shaded only to
     // be hidden again.
+    // Opaque whatever alpha the shader writes, so the backdrop can be drawn behind after.
+    glDisable(GL_BLEND);
     glEnable(GL_CULL_FACE);
     state.mesh->draw(state.program, GL_TRIANGLES);
     glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
 
     // The passage hides all of the backdrop but its far end, so the backdrop comes after it
     // and is shaded only there; then the passage's pictures go back on their units.

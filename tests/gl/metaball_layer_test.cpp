@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "demo/metaballs.h"
+#include "demo/timeline.h"
 #include "kit_support.h"
 #include "render/blur.h"
 #include "render/mesh.h"
@@ -51,9 +52,18 @@ int litTexels(cTexture& texture) {
     return lit;
 }
 
+// As the frame driver begins every frame: the window's viewport, and the window cleared to
+// transparent black.
+void clearWindow() {
+    glViewport(0, 0, windowWidth, windowHeight);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 void frames(int count, int dt) {
     frameTime = dt;
     for (int i = 0; i < count; ++i) {
+        clearWindow();
         advanceMetaballs();
         drawMetaballs();
     }
@@ -96,6 +106,7 @@ TEST(MetaballLayer, EveryLitTexelOfTheImageLiesInTheFieldBox) {
     for (int round = 0; round < 12; ++round) {
         for (int i = 0; i < 25; ++i) {
             glViewport(0, 0, 800, 600);  // as the window's framebuffer sets it every frame
+            clearWindow();
             advanceMetaballs();
             drawMetaballs();
         }
@@ -175,4 +186,40 @@ TEST(MetaballLayer, TheBlurResultIsOneObjectFromTheStart) {
     EXPECT_EQ(takenEarly, &blurResult());
     EXPECT_NE(takenEarly->name, 0u);
     EXPECT_EQ(takenEarly->target, GLenum(GL_TEXTURE_2D));
+}
+
+// The frame clears the window before the layer draws, and the blobs touch only their box:
+// the layer clears no more than that box again, and its capture and the window it leaves are
+// the same, texel for texel, as when it clears the whole window before and after.
+TEST(MetaballLayer, TheBoxedClearLeavesTheSameCaptureAndAClearWindow) {
+    initOnce();
+    frames(60, 16);
+    const auto read = [](bool fromWindow) {
+        glFinish();
+        std::vector<uint8_t> rgb(800 * 600 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        if (fromWindow) {
+            glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        } else {
+            glBindTexture(GL_TEXTURE_2D, metaballImage().name);
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        }
+        return rgb;
+    };
+    // The same blobs twice, once each way, each from a window the frame has just cleared.
+    std::vector<uint8_t> image[2], window[2];
+    for (int whole = 0; whole < 2; ++whole) {
+        glViewport(0, 0, 800, 600);
+        clearWindow();
+        skipHiddenWork = whole == 0;
+        drawMetaballs();
+        image[whole] = read(false);
+        window[whole] = read(true);
+    }
+    skipHiddenWork = true;
+    EXPECT_TRUE(image[0] == image[1]);
+    EXPECT_TRUE(window[0] == window[1]);
+    EXPECT_EQ(std::count(window[0].begin(), window[0].end(), 0), 800 * 600 * 3);
+    EXPECT_GT(litTexels(metaballImage()), 500);
+    kit::drainErrors();
 }
