@@ -23,6 +23,9 @@ static struct {
     cTexture* background = nullptr;            // the composite's picture, on unit 1
     cMetaballField field;
     cVec2f low, high;  // the corners of this frame's sprites, on the screen quad
+    // Outside this box of its pixels the capture is clear, once it has been copied whole.
+    cPixelRect lit;
+    bool litKnown = false;
 } state;
 
 void buildMetaballField(cMetaballField& field) {
@@ -43,6 +46,7 @@ void advanceMetaball(cMetaballField& field, int i, int dt) {
 void resizeMetaballImage() {
     state.image->setImage(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, 0, GL_RGBA,
                           GL_UNSIGNED_BYTE, nullptr);
+    state.litKnown = false;
 }
 
 void initMetaballs() {
@@ -110,8 +114,22 @@ void drawMetaballs() {
     state.gradient->bind(0);
     state.sprites.draw(*state.program);
 
+    // The window is clear outside this frame's box, and the capture outside the last one's:
+    // copying the two boxes is copying the whole window.
     state.image->bind(0);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, state.image->width, state.image->height, 0);
+    if (boxed && state.litKnown) {
+        const cPixelRect& last = state.lit;
+        const int x0 = std::min(box.x, last.x), y0 = std::min(box.y, last.y);
+        const int x1 = std::max(box.x + box.width, last.x + last.width);
+        const int y1 = std::max(box.y + box.height, last.y + last.height);
+        if (x1 > x0 && y1 > y0)
+            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, x0, y0, x0, y0, x1 - x0, y1 - y0);
+    } else {
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, state.image->width, state.image->height,
+                         0);
+    }
+    state.litKnown = boxed;
+    state.lit = box;
     glDisable(GL_BLEND);
     if (boxed) {
         glEnable(GL_SCISSOR_TEST);
