@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # nimra's one entry point on a fresh Debian 12 machine:
-#   ./run.sh demo   install what is missing, build, bake the assets, play the demo
-#   ./run.sh test   install what is missing, build, bake the assets, run every test
+#   ./run.sh demo [OPTIONS]   install what is missing, build, bake the assets, play the demo
+#                             (the options go to the demo: build/nimra --help)
+#   ./run.sh test             install what is missing, build, bake the assets, run every test
 set -euo pipefail
 cd "$(dirname "$0")"
 
 what=${1:-}
 case "$what" in
-    demo | test) ;;
-    *) echo "usage: $0 demo|test" >&2; exit 2 ;;
+    demo | test) shift ;;
+    *) echo "usage: $0 demo [OPTIONS] | $0 test" >&2; exit 2 ;;
 esac
 
 tools/setup.sh
@@ -23,11 +24,13 @@ if [ "$what" = test ]; then
     exec ctest --test-dir build --output-on-failure -j2
 fi
 
-# The demo loads everything from its working directory.
-cd data
+# The demo loads everything from its working directory, unless told where with --data.
+demo=$PWD/build/nimra
+xvfb=$PWD/tests/with-xvfb.sh
+case " $* " in *" --data "*) ;; *) cd data ;; esac
 if [ -z "${DISPLAY:-}" ]; then
     echo "run.sh: no DISPLAY; playing on a private Xvfb display with SDL's dummy audio"
     export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-    exec ../tests/with-xvfb.sh ../build/nimra
+    exec "$xvfb" "$demo" "$@"
 fi
-exec ../build/nimra
+exec "$demo" "$@"

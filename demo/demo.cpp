@@ -18,6 +18,14 @@
 
 namespace nimra {
 
+void showFileReloaded(const std::string& file) {
+    findSlideInk(file);
+    if (file == "sax_overlay.png") checkOverlayPicture();
+    const bool sphereProgram = file == "hotplane.vert" || file == "hotplane.frag" ||
+                               file == "r2att.vert" || file == "r2att.frag";
+    if (sphereProgram) checkSphereDraws();
+}
+
 void resizeShowPictures() {
     resizeMetaballImage();
     resizeSculptureCopy();

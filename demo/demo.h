@@ -1,6 +1,7 @@
 #pragma once
 // The demo's scenes and layers as start-up sees them: one ordered list of initialisers.
 
+#include <string>
 #include <vector>
 
 namespace nimra {
@@ -20,6 +21,11 @@ void initFinale();
 // sculpture's copy of the screen) made again at the size it has now. Start-up makes them at
 // the window's size then; a picture that keeps its aspect follows the window's later sizes.
 void resizeShowPictures();
+
+// What the show works out from a file at start-up, worked out again after the file was
+// loaded anew (edited while the show runs): a slide card's ink, whether the top overlay's
+// middle is still clear, what the sphere scene's programs read.
+void showFileReloaded(const std::string& file);
 
 // Every rule's state back to where start-up left it, so that the show plays again from 0
 // exactly as it did the first time: rand() is started over (the program never seeds it, so

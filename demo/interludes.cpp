@@ -175,6 +175,12 @@ void initSlideCards() {
     }
 }
 
+void findSlideInk(const std::string& image) {
+    for (size_t i = 0; i < state.slideCards.size() && i < size_t(slideCardCount); ++i) {
+        if (image == slideCardTable[i].image) state.slideInk[i] = findInk(*state.slideCards[i].texture);
+    }
+}
+
 void drawSlideCards() {
     const int t = demoTime;
     glPushMatrix();

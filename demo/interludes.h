@@ -3,6 +3,7 @@
 // the creatures, and the credit cards that slide in, hold and slide out all through the show.
 
 #include <cstdint>
+#include <string>
 
 #include "demo/scene_rules.h"
 #include "math/vector.h"
@@ -67,6 +68,8 @@ cPixelRect inkOnScreen(const cInkBox& ink, cVec2f offset, const int viewport[4])
 cSlidePose slidePose(const SlideCard& card, int t);
 
 void initSlideCards();
+// Finds the ink again of every card drawn from that picture, for a picture loaded anew.
+void findSlideInk(const std::string& image);
 void drawSlideCards();
 
 }  // namespace nimra

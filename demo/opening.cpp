@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,7 @@ static struct {
     cMesh* boxMesh = nullptr;
     cTexture* introImages[4] = {};  // three copies of the harbour, then its second picture
     cTexture* saxOverlay = nullptr;
+    bool overlayMiddleClear = false;  // the picture is clear where overlayClear says
     cTexture* colourScheme = nullptr;
     cTexture* gradient = nullptr;
 } state;
@@ -58,6 +60,7 @@ void initOpeningScene() {
     state.introImages[2] = loadImageTexture("introback.png");
     state.introImages[3] = loadImageTexture("introback2.png");
     state.saxOverlay = loadImageTexture("sax_overlay.png");
+    checkOverlayPicture();
     state.colourScheme = loadImageTexture("colorscheme.png");
     state.gradient = loadImageTexture("grad.png");
 
@@ -119,6 +122,39 @@ void drawBox(float musicPhase, int t) {
 
 bool boxIsOpaque() { return state.boxProgram && state.boxProgram->isLinked(); }
 
+bool pictureClearWithin(cTexture& texture, const cScreenRect* rects, int count) {
+    texture.bind(0);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    if (width <= 0 || height <= 0) return false;
+    std::vector<uint8_t> rgba(size_t(width) * height * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // Texel (i, j), row j from the picture's top, lands at screen quad (2u - 1, 1 - 2v); two
+    // texels around every rectangle count too, for filtering.
+    for (int j = 0; j < height; ++j) {
+        for (int i = 0; i < width; ++i) {
+            if (rgba[(size_t(j) * width + i) * 4 + 3] == 0) continue;
+            for (int r = 0; r < count; ++r) {
+                const cScreenRect& rect = rects[r];
+                const float x0 = (rect.lowerLeft.x * 0.5f + 0.5f) * width - 2.0f;
+                const float x1 = (rect.upperRight.x * 0.5f + 0.5f) * width + 2.0f;
+                const float y0 = (0.5f - rect.upperRight.y * 0.5f) * height - 2.0f;
+                const float y1 = (0.5f - rect.lowerLeft.y * 0.5f) * height + 2.0f;
+                if (x0 <= i + 0.5f && i + 0.5f <= x1 && y0 <= j + 0.5f && j + 0.5f <= y1) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+void checkOverlayPicture() {
+    state.overlayMiddleClear =
+        state.saxOverlay && pictureClearWithin(*state.saxOverlay, overlayClear, overlayClearCount);
+}
+
 std::vector<cPixelRect> overlayStrips(const int viewport[4]) {
     // The clear rectangles in whole pixels, a pixel in from every side, so that every pixel
     // outside them is drawn; no pixel of the clear middle needs drawing, and none may be
@@ -170,7 +206,7 @@ std::vector<cPixelRect> overlayStrips(const int viewport[4]) {
 void drawTopOverlay() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     state.saxOverlay->bind(0);
-    if (!skipHiddenWork) {
+    if (!skipHiddenWork || !state.overlayMiddleClear) {
         screenQuad->draw(state.topOverlayProgram, GL_TRIANGLES);
     } else {
         // The frame covers only the screen's edges and the emblem's corner: sampling its

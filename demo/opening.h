@@ -47,6 +47,12 @@ struct cScreenRect {
 constexpr int overlayClearCount = 2;
 extern const cScreenRect overlayClear[overlayClearCount];
 
+// Whether every texel of the picture that lands in (or within two texels of) one of the
+// rectangles is clear. The top overlay is drawn through its strips only while its picture
+// is: checked at start-up and whenever the picture is loaded anew.
+bool pictureClearWithin(cTexture& texture, const cScreenRect* rects, int count);
+void checkOverlayPicture();
+
 // The rest of the viewport (x, y, width, height), where the top overlay is drawn: strips of
 // whole pixels that cover every pixel outside the clear rectangles once, none twice.
 std::vector<cPixelRect> overlayStrips(const int viewport[4]);

@@ -245,6 +245,14 @@ cSpherePose spherePose(int i, float b) {
     return pose;
 }
 
+void checkSphereDraws() {
+    state.passDraws = state.vertexData.framebuffer &&
+                      drawsWithinBuffers(*state.sphereMesh, *state.vertexDataProgram, true);
+    // Without the pass the spheres' "texData" would hold whatever the allocation left.
+    state.spheresDraw =
+        state.passDraws && drawsWithinBuffers(*state.sphereMesh, *state.sphereProgram, false);
+}
+
 void initSpheres() {
     console << "initing scene 7" << std::endl;
 
@@ -271,11 +279,7 @@ void initSpheres() {
     state.blurred = &blurResult();
 
     buildVertexData(*state.sphereMesh, state.vertexData);
-    state.passDraws = state.vertexData.framebuffer &&
-                      drawsWithinBuffers(*state.sphereMesh, *state.vertexDataProgram, true);
-    // Without the pass the spheres' "texData" would hold whatever the allocation left.
-    state.spheresDraw =
-        state.passDraws && drawsWithinBuffers(*state.sphereMesh, *state.sphereProgram, false);
+    checkSphereDraws();
 
     createSparks(*state.sparkProgram, *state.sparkTexture);
 }

@@ -35,6 +35,10 @@ void restartSpheres();
 // The scene's sphere mesh, with the "texData" and "fakeVerts" it carries once built.
 cMesh& sphereMesh();
 
+// Whether the vertex-data pass and the spheres draw within the mesh's buffers with their
+// programs, worked out again: at start-up, and when a program is built anew.
+void checkSphereDraws();
+
 // The grid of the vertex-data pass: the smallest square with a pixel for every vertex.
 // Vertex k owns the pixel in row k / side, column k % side, which is where the read-back
 // puts element k.

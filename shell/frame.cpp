@@ -22,6 +22,11 @@ void resetFrameClock() {
 
 void jumpClock(int ms) { pendingJump += ms; }
 
+void syncFrameClock() {
+    lastTicks = tickSource();
+    clockStarted = true;
+}
+
 void advanceClocks() {
     if (!clockStarted) {
         lastTicks = tickSource();

@@ -13,6 +13,10 @@ void setTickSource(TickSource source);
 // Forget the previous tick reading: the next renderFrame starts with frameTime 0 again.
 void resetFrameClock();
 
+// The clock goes on from now: the next frame's frameTime is the ticks from this moment on,
+// as if a frame had just been drawn.
+void syncFrameClock();
+
 // Steps frameTime and demoTime by the ticks since the previous call (0 on the first), and
 // by any jump asked for since.
 void advanceClocks();

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "shell/edit.h"
 #include "shell/options.h"
 #include "shell/startup.h"
 
@@ -22,6 +24,8 @@ int main(int argc, char** argv) {
         std::fputs(nimra::playerUsage(), stdout);
         return 0;
     }
+    std::error_code ignored;
+    const std::string launched = std::filesystem::current_path(ignored).string();
     std::string data;
     if (!nimra::chooseDataFolder(options.dataDir, data, error)) {
         std::fprintf(stderr, "nimra: %s\n", error.c_str());
@@ -39,5 +43,6 @@ int main(int argc, char** argv) {
     screen.height = options.height;
     screen.keepAspect = options.shapesWindow();
     nimra::startUp(screen);
+    if (options.edit) nimra::startEditing(launched, options.loop);
     return nimra::mainLoop(options);
 }

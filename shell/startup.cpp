@@ -6,6 +6,7 @@
 #include "demo/demo.h"
 #include "render/gl.h"
 #include "runtime/state.h"
+#include "shell/edit.h"
 #include "shell/frame.h"
 
 namespace nimra {
@@ -147,14 +148,21 @@ int mainLoop(const cPlayerOptions& options) {
         // condition is still rendered and shown.
         // Looping, the end of the show is not the end of the program, only of the round.
         const bool roundOver = options.loop && demoTime >= showLength;
-        if (options.loop ? isKeyDown(escapeKey) : demoShouldEnd()) quit = true;
+        // Editing, the show pauses at its end instead: only Escape ends a maker's session.
+        if (options.loop || options.edit ? isKeyDown(escapeKey) : demoShouldEnd()) quit = true;
 
         if (options.shapesWindow() && wasKeyPressed(fullScreenKey) && !toggleFullScreen()) {
             console << "nimra: this display cannot switch between window and full screen"
                     << std::endl;
         }
 
-        renderFrame();
+        editKeys();
+        if (editRedraws()) {
+            redrawFrame();
+        } else {
+            renderFrame();
+        }
+        editFrameDrawn();
         presentPicture();
         SDL_GL_SwapBuffers();
 
