@@ -2,6 +2,9 @@
 
 #include <fstream>
 #include <iostream>
+#include <utility>
+
+#include "render/live_reload.h"
 
 namespace nimra {
 
@@ -9,12 +12,9 @@ namespace {
 
 // False when the file cannot be opened. A file that ends with a line end contributes a
 // last, empty line; one that does not contributes its unterminated tail.
-bool appendLines(const std::string& path, std::vector<std::string>& lines) {
+bool readLines(const std::string& path, std::vector<std::string>& lines) {
     std::ifstream file(path);
-    if (!file.is_open()) {
-        std::cout << "file error:" << path << std::endl;
-        return false;
-    }
+    if (!file.is_open()) return false;
     std::string line;
     std::getline(file, line);
     while (file.good()) {
@@ -25,18 +25,20 @@ bool appendLines(const std::string& path, std::vector<std::string>& lines) {
     return true;
 }
 
-}  // namespace
+bool appendLines(const std::string& path, std::vector<std::string>& lines) {
+    if (readLines(path, lines)) return true;
+    std::cout << "file error:" << path << std::endl;
+    return false;
+}
 
-bool cShader::compile(GLenum type) {
+// Compiles the lines, each ended by "\n", into the shader; on failure the info log is left
+// in log, up to its terminator.
+bool compileLines(GLuint shader, const std::vector<std::string>& lines, std::string& log) {
     std::string text;
-    for (const std::string& line : sourceLines) {
+    for (const std::string& line : lines) {
         text += line;
         text += '\n';
     }
-    if (shaderName != -1) glDeleteShader(static_cast<GLuint>(shaderName));
-    const GLuint shader = glCreateShader(type);
-    shaderName = static_cast<int>(shader);
-
     const GLchar* source = text.c_str();
     const GLint length = static_cast<GLint>(text.size());
     glShaderSource(shader, 1, &source, &length);
@@ -49,14 +51,54 @@ bool cShader::compile(GLenum type) {
     GLint logLength = 0;
     glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
     if (logLength < 0) logLength = 0;
-    std::string log(static_cast<size_t>(logLength) + 1, '\0');
-    glGetShaderInfoLog(shader, logLength, nullptr, log.data());
-    std::cout << log.c_str() << std::endl;
+    std::string info(static_cast<size_t>(logLength) + 1, '\0');
+    glGetShaderInfoLog(shader, logLength, nullptr, info.data());
+    log = info.c_str();
     return false;
+}
+
+std::string programLog(GLuint program) {
+    GLint logLength = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
+    if (logLength < 0) logLength = 0;
+    std::string text(static_cast<size_t>(logLength) + 1, '\0');
+    glGetProgramInfoLog(program, logLength, nullptr, text.data());
+    return text.c_str();
+}
+
+std::string joinNames(const std::vector<std::string>& files) {
+    std::string names;
+    for (const std::string& file : files)
+        names += (names.empty() ? "" : " ") + file;
+    return names;
+}
+
+}  // namespace
+
+bool cShader::compile(GLenum type) {
+    if (shaderName != -1) glDeleteShader(static_cast<GLuint>(shaderName));
+    const GLuint shader = glCreateShader(type);
+    shaderName = static_cast<int>(shader);
+    std::string log;
+    if (compileLines(shader, sourceLines, log)) return true;
+    std::cout << log << std::endl;
+    return false;
+}
+
+cShaderProgram::~cShaderProgram() {
+    if (tracked) liveReload::forget(*this);
 }
 
 void cShaderProgram::loadFiles(const std::vector<std::string>& vertexFiles,
                                const std::vector<std::string>& fragmentFiles) {
+    // Remembered before anything is read, so that a file missing at start-up can be
+    // written later and reloaded.
+    this->vertexFiles.insert(this->vertexFiles.end(), vertexFiles.begin(), vertexFiles.end());
+    this->fragmentFiles.insert(this->fragmentFiles.end(), fragmentFiles.begin(),
+                               fragmentFiles.end());
+    if (!tracked) liveReload::track(*this);
+    tracked = true;
+
     for (const std::string& path : vertexFiles) {
         if (!appendLines(path, vertexStage.sourceLines)) return;
     }
@@ -111,6 +153,82 @@ int cShaderProgram::attribLocation(const std::string& name) {
     const int location = glGetAttribLocation(static_cast<GLuint>(programName), name.c_str());
     attributeCache.emplace(name, location);
     return location;
+}
+
+void cShaderProgram::setConstant(const std::string& name, int value) {
+    glUniform1i(uniformLocation(name), value);
+    constants[name] = value;
+}
+
+bool cShaderProgram::reload() {
+    if (!tracked) return false;
+    const char* const kept = ", keeping the last good program";
+
+    std::vector<std::string> vertexLines;
+    std::vector<std::string> fragmentLines;
+    for (const auto& [files, lines] : {std::make_pair(&vertexFiles, &vertexLines),
+                                       std::make_pair(&fragmentFiles, &fragmentLines)}) {
+        for (const std::string& path : *files) {
+            if (!readLines(path, *lines)) {
+                std::cout << "reload: cannot open " << path << kept << std::endl;
+                return false;
+            }
+        }
+    }
+
+    // Both stages are compiled even when the first fails, so one save shows every error.
+    const GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
+    const GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
+    bool compiled = true;
+    std::string log;
+    if (!compileLines(vertex, vertexLines, log)) {
+        std::cout << "reload: vertex stage " << joinNames(vertexFiles) << " does not compile"
+                  << kept << ":\n"
+                  << log << std::endl;
+        compiled = false;
+    }
+    if (!compileLines(fragment, fragmentLines, log)) {
+        std::cout << "reload: fragment stage " << joinNames(fragmentFiles) << " does not compile"
+                  << kept << ":\n"
+                  << log << std::endl;
+        compiled = false;
+    }
+    GLuint program = 0;
+    GLint linked = GL_FALSE;
+    if (compiled) {
+        program = glCreateProgram();
+        glAttachShader(program, fragment);
+        glAttachShader(program, vertex);
+        glLinkProgram(program);
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (linked != GL_TRUE) {
+            std::cout << "reload: " << joinNames(vertexFiles) << " + " << joinNames(fragmentFiles)
+                      << " do not link" << kept << ":\n"
+                      << programLog(program) << std::endl;
+        }
+    }
+    if (linked != GL_TRUE) {
+        if (program != 0) glDeleteProgram(program);
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        return false;
+    }
+
+    // The old program may be current; GL frees it once the new one takes its place below.
+    if (programName != -1) glDeleteProgram(static_cast<GLuint>(programName));
+    for (cShader* stage : {&vertexStage, &fragmentStage}) {
+        if (stage->shaderName != -1) glDeleteShader(static_cast<GLuint>(stage->shaderName));
+    }
+    vertexStage.shaderName = static_cast<int>(vertex);
+    vertexStage.sourceLines = std::move(vertexLines);
+    fragmentStage.shaderName = static_cast<int>(fragment);
+    fragmentStage.sourceLines = std::move(fragmentLines);
+    programName = static_cast<int>(program);
+    attributeCache.clear();
+    use();
+    for (const auto& [name, value] : constants)
+        glUniform1i(uniformLocation(name), value);
+    return true;
 }
 
 }  // namespace nimra

@@ -2,9 +2,11 @@
 // One GL texture and what the rest of the engine needs to know about it: the target, the
 // size of the last image specified and whether its minification filter uses mipmaps.
 // Image files (PNG, DDS, and CUB cube-map descriptions) load through DevIL, with the
-// mipmap chain built on the CPU by repeated in-place rescaling.
+// mipmap chain built on the CPU by repeated in-place rescaling. A texture loaded from a
+// file can be loaded from it again in place (see render/live_reload.h).
 
 #include <string>
+#include <vector>
 
 #include "render/gl.h"
 
@@ -18,10 +20,21 @@ public:
     int height = 0;     // load that is the last level, 1 x 1
     int depth = 0;      // recorded only
     bool mipmapped = false;
+    // What loadFile was last given, for reload; a cube map also keeps the six pictures its
+    // description named. Empty for render targets and files of no kind the loader knows.
+    std::string sourcePath;
+    GLenum sourceTarget = 0;
+    bool sourceMipmaps = false;
+    std::vector<std::string> faceFiles;
 
     // Render targets are built with a name; textures about to be loaded from a file
     // without one (the loader generates it).
     explicit cTexture(bool generateName);
+    // A copy shares the GL name and is reloaded along with the original. The destructor
+    // leaves the name alone, as textures always have.
+    cTexture(const cTexture& other);
+    cTexture& operator=(const cTexture& other);
+    ~cTexture();
 
     void setParameter(GLenum parameter, GLint value);
     void setImage(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
@@ -35,6 +48,16 @@ public:
     bool isMipmapped() const { return mipmapped; }
 
     void loadFile(const std::string& path, GLenum target, bool buildMipmaps);
+
+    // Decodes the file loadFile was given again and uploads it into the same GL name, the
+    // mipmap chain built as loadFile builds it; what the active unit has bound stays bound.
+    // A file that cannot be decoded (missing, cut short, not a picture) leaves the texture
+    // as it was, prints one line naming the file and the reason and gives false, as does a
+    // texture never loaded from a file.
+    bool reload();
+
+private:
+    bool tracked = false;
 };
 
 // A new texture holding an image file as a 2D texture with its mipmap chain: how every
