@@ -14,11 +14,15 @@ namespace nimra::audio {
 // long enough that the device is woken only some 43 times a second.
 static constexpr int blockFrames = 1024;
 
-Result cOutput::start(MixFunction mixFunction, void* mixContext) {
+Result cOutput::start(MixFunction mixFunction, void* mixContext, bool device) {
     stop();
     mix = mixFunction;
     context = mixContext;
-    if (openDevice()) return resultOk;
+    if (device) {
+        if (openDevice()) return resultOk;
+        std::printf("audio: no audio device (%s); playing silently on the clock\n", SDL_GetError());
+        std::fflush(stdout);
+    }
     return startClock();
 }
 
@@ -54,8 +58,6 @@ bool cOutput::openDevice() {
 }
 
 Result cOutput::startClock() {
-    std::printf("audio: no audio device (%s); playing silently on the clock\n", SDL_GetError());
-    std::fflush(stdout);
     stopping = false;
     if (pthread_create(&thread, nullptr, clockThread, this) != 0) return resultOutputInit;
     kind = eKind::clock;
