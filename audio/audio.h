@@ -51,6 +51,12 @@ const char* errorString(Result code);
 void setNonRealTime(bool enabled);
 bool isNonRealTime();
 
+// Where no sound card exists, ALSA (under SDL audio) writes a screenful of its own errors to
+// stderr the first time anything probes for a device, though this layer's one line already
+// says what happened. This keeps the sound libraries quiet for the rest of the process; call
+// it before anything starts SDL audio (SDL_Init with SDL_INIT_AUDIO). init calls it too.
+void quietSoundLibraries();
+
 class cSound;
 class cChannel;
 

@@ -1,6 +1,7 @@
 #include "audio/output.h"
 
 #include <SDL/SDL.h>
+#include <alsa/asoundlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -13,6 +14,13 @@ namespace nimra::audio {
 // 1024 frames (about 23 ms) per block: short enough for the spectrum to follow the beat,
 // long enough that the device is woken only some 43 times a second.
 static constexpr int blockFrames = 1024;
+
+static void dropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void quietSoundLibraries() {
+    // SDL reaches ALSA through dlopen by the same soname, so this is the copy it will use.
+    snd_lib_error_set_handler(dropAlsaMessage);
+}
 
 Result cOutput::start(MixFunction mixFunction, void* mixContext, bool device) {
     stop();
@@ -27,6 +35,7 @@ Result cOutput::start(MixFunction mixFunction, void* mixContext, bool device) {
 }
 
 bool cOutput::openDevice() {
+    quietSoundLibraries();
     // The shell's SDL_Init stops at the first subsystem that fails, so audio may not be up
     // even where a device exists.
     if (!SDL_WasInit(SDL_INIT_AUDIO)) {

@@ -1,7 +1,7 @@
 // Real-time playback under the caller's control: exact starts and seeks, pausing, the silent
-// output asked for, and a non-real-time system beside a playing one. What plays is checked sample
-// by sample in the recording SDL's disk driver makes, against the same file decoded straight
-// through.
+// output asked for, a non-real-time system beside a playing one, and what is printed without
+// a sound card. What plays is checked sample by sample in the recording SDL's disk driver
+// makes, against the same file decoded straight through.
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -361,6 +361,31 @@ TEST_F(AudioControl, NonRealTimeSystemReadsBesideAPlayingOne) {
     cChannel* channel = play(start(false), files().tones);
     wait(150);
     EXPECT_GT(position(channel), 50u) << "plays on its own";
+}
+
+// Without a sound card ALSA, under SDL, would print its own errors before the layer's line.
+// On a machine with one there is nothing to see.
+TEST_F(AudioControl, WithoutASoundCardInitSaysSoInOneLineOnly) {
+    cEnvironment driver("SDL_AUDIODRIVER", "alsa");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    start();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (printed.empty()) GTEST_SKIP() << "an ALSA device opened";
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(printed.rfind("audio: no audio device (", 0), 0u) << printed;
+    EXPECT_EQ(printed.find('\n'), printed.size() - 1) << printed;
+}
+
+TEST_F(AudioControl, QuietSoundLibrariesCoversAProbeMadeOutsideTheLayer) {
+    // As the shell does: SDL_Init starts SDL audio before any system exists.
+    cEnvironment driver("SDL_AUDIODRIVER", "alsa");
+    quietSoundLibraries();
+    testing::internal::CaptureStderr();
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace
