@@ -73,7 +73,8 @@ public:
     Result createStream(const char* path, unsigned mode, void* extendedInfo, cSound** sound);
     // Starts the sound at once from its beginning. A null sound stores a null channel. A
     // stream has one channel: playing it again restarts it there. Starting paused is not
-    // offered (nothing could resume it).
+    // offered: to start elsewhere, call setPosition straight after, as the output waits for
+    // the caller's next call on the channel (10 ms at most) before it takes the first block.
     Result playSound(int channelIndex, cSound* sound, bool paused, cChannel** channel);
 
     // Stops the output and frees the system with every sound and channel it made.
