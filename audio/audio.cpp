@@ -1,6 +1,7 @@
 #include "audio/audio.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -24,6 +25,9 @@ static constexpr int decodeChunk = 4096;
 // In non-real-time mode a forward step longer than this seeks rather than decoding through.
 static constexpr int64_t longestDecodeOn = 2 * sampleRate;
 static constexpr int64_t noEnd = std::numeric_limits<int64_t>::max();
+// How long a channel just started waits for its caller's next call before the output takes it
+// anyway: far longer than two calls in a row take, far shorter than anyone could hear.
+static constexpr auto startHold = std::chrono::milliseconds(10);
 
 static bool nonRealTime = false;
 void setNonRealTime(bool enabled) { nonRealTime = enabled; }
@@ -32,8 +36,10 @@ bool isNonRealTime() { return nonRealTime; }
 static int64_t framesAt(uint32_t milliseconds) {
     return static_cast<int64_t>(milliseconds) * sampleRate / 1000;
 }
+// The last millisecond whose frame (as framesAt gives it) is at or before `frame`, so that a
+// position set in milliseconds reads back as itself.
 static uint32_t millisecondsAt(int64_t frame) {
-    return static_cast<uint32_t>(frame * 1000 / sampleRate);
+    return static_cast<uint32_t>(((frame + 1) * 1000 - 1) / sampleRate);
 }
 
 const char* errorString(Result code) {
@@ -73,6 +79,7 @@ struct cSystem::cState {
     explicit cState(bool nonRealTime) : nonRealTime(nonRealTime) {}
 
     const bool nonRealTime;
+    bool silentOutput = false;
     bool initialised = false;
     int maxChannels = 0;
     std::vector<std::unique_ptr<cSound>> sounds;
@@ -99,6 +106,14 @@ struct cChannel::cState {
     steadyClock::time_point blockTime;  // and when the output took it
     int64_t endFrame = noEnd;           // where the stream ran dry
     uint32_t positionMs = 0;            // non-real-time: the position the caller set
+    bool paused = false;                // written under the mix lock as well
+    int64_t pausedFrame = 0;            // while paused: the next frame to output
+
+    // Set by playSound, so that a setPosition straight after it decides the first frame
+    // output; cleared by the caller's next call on the channel, or by the output once
+    // startHold has passed. The mix lock guards heldSince.
+    std::atomic<bool> held{false};
+    steadyClock::time_point heldSince;
 
     cSpectrumAnalyser analyser;  // the caller's thread only
 };
@@ -108,6 +123,7 @@ struct cChannel::cState {
 // Caller holds historyLock.
 static int64_t soundingFrame(const cChannel::cState& channel) {
     if (channel.system.nonRealTime) return framesAt(channel.positionMs);
+    if (channel.paused) return channel.pausedFrame;
     const double elapsed =
         std::chrono::duration<double>(steadyClock::now() - channel.blockTime).count();
     return std::min(channel.history.end(),
@@ -142,12 +158,26 @@ static void restartAt(cChannel::cState& channel, int64_t frame) {
     channel.endFrame = reached ? noEnd : frame;
 }
 
-// Real time: the output mixes a channel for exactly as long as its stream has not run dry.
-// Caller holds the mix lock.
+// Makes `frame` the next frame the channel outputs, keeping what the history holds before it
+// for the spectrum. The history must reach `frame` unless the stream ended before it. Caller
+// holds the mix lock.
+static void cutAt(cChannel::cState& channel, int64_t frame) {
+    {
+        std::lock_guard<std::mutex> guard(channel.historyLock);
+        if (frame >= channel.history.end()) return;
+    }
+    const bool reached = channel.decoder.seek(frame);
+    std::lock_guard<std::mutex> guard(channel.historyLock);
+    channel.history.dropFrom(frame);
+    channel.endFrame = reached ? noEnd : frame;
+}
+
+// Real time: the output mixes a channel for exactly as long as it is not paused and its stream
+// has not run dry. Caller holds the mix lock.
 static void updateMixing(cChannel::cState& channel) {
     std::vector<cChannel::cState*>& playing = channel.system.playing;
     const auto found = std::find(playing.begin(), playing.end(), &channel);
-    const bool live = channel.endFrame == noEnd;
+    const bool live = channel.endFrame == noEnd && !channel.paused;
     if (live && found == playing.end()) playing.push_back(&channel);
     if (!live && found != playing.end()) playing.erase(found);
 }
@@ -158,6 +188,13 @@ static void mixPlaying(void* context, int16_t* frames, int count) {
     std::lock_guard<std::mutex> guard(system.mixLock);
     for (size_t i = 0; i < system.playing.size();) {
         cChannel::cState& channel = *system.playing[i];
+        if (channel.held) {
+            if (steadyClock::now() - channel.heldSince < startHold) {
+                ++i;
+                continue;
+            }
+            channel.held = false;
+        }
         const int decoded = decodeOn(channel, count, true);
         const int16_t* source = system.scratch.data();
         for (int s = 0; s < 2 * decoded; ++s) {
@@ -200,9 +237,17 @@ static void decodeTo(cChannel::cState& channel, int64_t target) {
     }
 }
 
-Result systemCreate(cSystem** system) {
+Result systemCreate(cSystem** system) { return systemCreate(system, nonRealTime); }
+
+Result systemCreate(cSystem** system, bool nonRealTimeSystem) {
     if (!system) return resultInvalidParam;
-    *system = new cSystem(new cSystem::cState(nonRealTime));
+    *system = new cSystem(new cSystem::cState(nonRealTimeSystem));
+    return resultOk;
+}
+
+Result cSystem::setSilentOutput() {
+    if (state->initialised) return resultInitialised;
+    state->silentOutput = true;
     return resultOk;
 }
 
@@ -212,7 +257,7 @@ Result cSystem::init(int maxChannels, unsigned, void*) {
     state->maxChannels = maxChannels;
     state->scratch.resize(2 * decodeChunk);
     if (!state->nonRealTime) {
-        const Result started = state->output.start(mixPlaying, state);
+        const Result started = state->output.start(mixPlaying, state, !state->silentOutput);
         if (started != resultOk) return started;
     }
     state->initialised = true;
@@ -262,7 +307,10 @@ Result cSystem::playSound(int channelIndex, cSound* sound, bool paused, cChannel
         {
             std::lock_guard<std::mutex> history(started.historyLock);
             started.positionMs = 0;
+            started.paused = false;
         }
+        started.held = !state->nonRealTime;
+        started.heldSince = steadyClock::now();
         if (!state->nonRealTime) updateMixing(started);
     }
     *channel = sound->channel;
@@ -287,6 +335,7 @@ Result cChannel::getSpectrum(float* values, int count, int channelOffset, int wi
         return resultInvalidParam;
     }
     if (!state->analyser.valid()) return resultMemory;
+    state->held = false;
 
     float samples[fftSize];
     bool sounding;
@@ -306,19 +355,29 @@ Result cChannel::getSpectrum(float* values, int count, int channelOffset, int wi
 
 Result cChannel::setPosition(uint32_t milliseconds) {
     std::lock_guard<std::mutex> guard(state->system.mixLock);
+    const int64_t target = framesAt(milliseconds);
     if (state->system.nonRealTime) {
-        decodeTo(*state, framesAt(milliseconds));
+        decodeTo(*state, target);
         std::lock_guard<std::mutex> history(state->historyLock);
         state->positionMs = milliseconds;
+    } else if (state->paused) {
+        // As in non-real-time mode, so that the spectrum is there too; then nothing past the
+        // target may be left decoded, as resuming outputs from the decoder on.
+        decodeTo(*state, target);
+        cutAt(*state, target);
+        std::lock_guard<std::mutex> history(state->historyLock);
+        state->pausedFrame = target;
     } else {
-        restartAt(*state, framesAt(milliseconds));
+        restartAt(*state, target);
         updateMixing(*state);
     }
+    state->held = false;
     return resultOk;
 }
 
 Result cChannel::getPosition(uint32_t* milliseconds) {
     if (!milliseconds) return resultInvalidParam;
+    state->held = false;
     std::lock_guard<std::mutex> guard(state->historyLock);
     if (state->system.nonRealTime) {
         *milliseconds = state->positionMs;
@@ -330,8 +389,47 @@ Result cChannel::getPosition(uint32_t* milliseconds) {
 
 Result cChannel::isPlaying(bool* playing) {
     if (!playing) return resultInvalidParam;
+    state->held = false;
     std::lock_guard<std::mutex> guard(state->historyLock);
     *playing = soundingFrame(*state) < state->endFrame;
+    return resultOk;
+}
+
+Result cChannel::setPaused(bool paused) {
+    std::lock_guard<std::mutex> guard(state->system.mixLock);
+    state->held = false;
+    if (paused == state->paused) return resultOk;
+    if (state->system.nonRealTime) {
+        std::lock_guard<std::mutex> history(state->historyLock);
+        state->paused = paused;
+        return resultOk;
+    }
+    if (paused) {
+        // Held on the whole millisecond getPosition reports, which is where resuming goes on.
+        int64_t frame;
+        {
+            std::lock_guard<std::mutex> history(state->historyLock);
+            frame = framesAt(millisecondsAt(std::min(soundingFrame(*state), state->endFrame)));
+        }
+        cutAt(*state, frame);
+        std::lock_guard<std::mutex> history(state->historyLock);
+        state->pausedFrame = frame;
+        state->paused = true;
+    } else {
+        std::lock_guard<std::mutex> history(state->historyLock);
+        state->paused = false;
+        state->blockStart = state->pausedFrame;
+        state->blockTime = steadyClock::now();
+    }
+    updateMixing(*state);
+    return resultOk;
+}
+
+Result cChannel::getPaused(bool* paused) {
+    if (!paused) return resultInvalidParam;
+    state->held = false;
+    std::lock_guard<std::mutex> guard(state->historyLock);
+    *paused = state->paused;
     return resultOk;
 }
 

@@ -6,8 +6,10 @@
 //
 // Playback decodes the stream as it goes (libmpg123) and feeds SDL audio. Where no audio
 // device can be opened, a silent output advances the stream on the wall clock instead, so
-// the spectrum keeps following the music. In non-real-time mode nothing is played at all:
-// the caller sets the stream position and the spectrum is read at that position.
+// the spectrum keeps following the music; a caller can also ask for that silent output from
+// the start. In non-real-time mode nothing is played at all: the caller sets the stream
+// position and the spectrum is read at that position. One process may hold systems of both
+// kinds at once.
 
 #include <cstdint>
 
@@ -43,16 +45,26 @@ constexpr int sampleRate = 44100;
 // this layer does not know.
 const char* errorString(Result code);
 
-// Process-wide switch, set before systemCreate: the caller drives stream positions and no
-// sound is output. The capture tool uses it to render frames at exact music times.
+// Process-wide switch, read by the one-argument systemCreate: the caller drives stream
+// positions and no sound is output. The capture tool uses it to render frames at exact music
+// times.
 void setNonRealTime(bool enabled);
 bool isNonRealTime();
+
+// Where no sound card exists, ALSA (under SDL audio) writes a screenful of its own errors to
+// stderr the first time anything probes for a device, though this layer's one line already
+// says what happened. This keeps the sound libraries quiet for the rest of the process; call
+// it before anything starts SDL audio (SDL_Init with SDL_INIT_AUDIO). init calls it too.
+void quietSoundLibraries();
 
 class cSound;
 class cChannel;
 
 class cSystem {
 public:
+    // Before init: open no audio device and leave SDL audio alone; streams play on the
+    // silent clock-driven output, without a word. resultInitialised once init has run.
+    Result setSilentOutput();
     // Opens the output. A missing audio device is not an error: playback falls back to the
     // silent clock-driven output.
     Result init(int maxChannels, unsigned flags, void* extraDriverData);
@@ -61,7 +73,8 @@ public:
     Result createStream(const char* path, unsigned mode, void* extendedInfo, cSound** sound);
     // Starts the sound at once from its beginning. A null sound stores a null channel. A
     // stream has one channel: playing it again restarts it there. Starting paused is not
-    // offered (nothing could resume it).
+    // offered: to start elsewhere, call setPosition straight after, as the output waits for
+    // the caller's next call on the channel (10 ms at most) before it takes the first block.
     Result playSound(int channelIndex, cSound* sound, bool paused, cChannel** channel);
 
     // Stops the output and frees the system with every sound and channel it made.
@@ -70,13 +83,16 @@ public:
     struct cState;  // the layer's own
 
 private:
-    friend Result systemCreate(cSystem** system);
+    friend Result systemCreate(cSystem** system, bool nonRealTime);
     explicit cSystem(cState* state) : state(state) {}
     ~cSystem() = default;
     cState* state;
 };
 
+// A system in the mode of the process-wide switch, or in the mode asked for: a second,
+// non-real-time system can read the spectrum of a file at any position beside one that plays.
 Result systemCreate(cSystem** system);
+Result systemCreate(cSystem** system, bool nonRealTime);
 
 class cChannel {
 public:
@@ -87,12 +103,23 @@ public:
 
     // Non-real-time mode: the stream position, in milliseconds, whose preceding 1024 samples
     // the next spectrum is taken from. Moving forward decodes on; moving back seeks. In real
-    // time it moves playback there.
+    // time it moves playback there: the next sample output is the stream's sample at exactly
+    // that time, also straight after playSound. While paused it moves the position and the
+    // spectrum (taken as above), and playback stays paused.
     Result setPosition(uint32_t milliseconds);
     // Milliseconds played so far (or set, in non-real-time mode).
     Result getPosition(uint32_t* milliseconds);
-    // Whether the stream is still playing (false once the end has been output).
+    // Whether the stream is still playing (false once the end has been output; a paused
+    // stream before its end is still playing).
     Result isPlaying(bool* playing);
+
+    // Real time: while paused the channel outputs silence, its position stays put and its
+    // spectrum stays that of the paused position. The pause holds the position as getPosition
+    // reports it, and resuming plays on from exactly the sample at that millisecond; what the
+    // output had already been given beyond it (up to a block) is heard again then. Playing
+    // the sound again unpauses it. Non-real-time channels only keep the flag.
+    Result setPaused(bool paused);
+    Result getPaused(bool* paused);
 
     struct cState;  // the layer's own
 

@@ -25,7 +25,9 @@ public:
     cOutput& operator=(const cOutput&) = delete;
 
     // resultOk once either output runs; resultOutputInit when not even the silent one can.
-    Result start(MixFunction mix, void* context);
+    // Without `device` no device is tried and SDL audio is left alone: the silent output runs
+    // at once, and says nothing.
+    Result start(MixFunction mix, void* context, bool device = true);
     void stop();
     bool silent() const { return kind == eKind::clock; }
 

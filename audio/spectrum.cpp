@@ -14,6 +14,17 @@ void cSampleHistory::restart(int64_t frame) {
     next = frame;
 }
 
+void cSampleHistory::dropFrom(int64_t frame) {
+    if (frame < begin()) {
+        restart(frame);
+    } else if (frame < next) {
+        // The slots of the dropped frames are what the next appends overwrite, so what is
+        // held must not reach back further than it does now.
+        start = begin();
+        next = frame;
+    }
+}
+
 void cSampleHistory::append(const int16_t* frames, int count) {
     // Only the newest `capacity` frames would survive anyway.
     if (count > capacity) {

@@ -20,6 +20,9 @@ public:
     // Forgets everything: the next frame appended is stream frame `frame`, and every frame
     // before it reads as silence.
     void restart(int64_t frame);
+    // Forgets the frames from `frame` on, keeping those before it: the next frame appended is
+    // stream frame `frame`. A frame before begin() restarts there instead.
+    void dropFrom(int64_t frame);
     // Interleaved 16-bit stereo frames, following on from end().
     void append(const int16_t* frames, int count);
     // The frames held: [begin(), end()). end() is where the next append starts.

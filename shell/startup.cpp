@@ -38,6 +38,8 @@ static void startSdl() {
     // SDL 1.2's only GL-capable video driver here is x11; left to itself, without a display
     // it would fall back to drawing text art on the terminal before failing the GL mode.
     setenv("SDL_VIDEODRIVER", "x11", 0);
+    // SDL_Init probes for a sound device; without one ALSA would fill stderr.
+    audio::quietSoundLibraries();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_JOYSTICK) < 0) {
         console << "EROREROC OCK" << std::endl;
         // SDL 1.2 gives up at the first subsystem that fails (often audio, on a machine

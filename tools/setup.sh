@@ -9,7 +9,7 @@ packages=(
     build-essential cmake pkg-config clang libclang-rt-14-dev
     # engine: window, GL, images, audio
     libsdl1.2-dev libgl-dev libglu1-mesa-dev libglew-dev libdevil-dev
-    libmpg123-dev libkissfft-dev
+    libmpg123-dev libkissfft-dev libasound2-dev
     # asset baker: synth + soundfont, MP3 encoder, type, PNG
     libfluidsynth-dev musescore-general-soundfont-small libmp3lame-dev
     libfreetype-dev fonts-league-spartan fonts-inter fonts-dejavu-core libpng-dev

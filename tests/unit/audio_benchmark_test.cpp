@@ -1,10 +1,12 @@
 // Figures, not checks: run with
 //   unit_tests --gtest_also_run_disabled_tests --gtest_filter='AudioBenchmark.*'
+// NIMRA_BENCH_MP3 names a long track (the show's own) for the replay figure.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,24 +30,25 @@ double cpuSeconds() {
            1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
 }
 
-// 30 s of something busier than a pure tone: a moving chord with a noisy hi-hat on the beat.
+// Something busier than a pure tone: a moving chord with a noisy hi-hat on the beat.
+std::string busyMusic(int seconds) {
+    std::string name = fixture::files().folder + "/busy" + std::to_string(seconds) + ".mp3";
+    const bool written =
+        fixture::writeMp3(name, sampleRate, 2, seconds * sampleRate, [](int f, int c) {
+            const double t = double(f) / sampleRate;
+            const double beat = t * 103.1 / 60.0;
+            const double chord =
+                0.2 * std::sin(2 * fixture::pi * (220 + 20 * (int(beat) % 4)) * t) +
+                0.15 * std::sin(2 * fixture::pi * 861.3 * t * (c ? 1.01 : 1.0));
+            const double hat =
+                (beat - int(beat) < 0.05) ? 0.1 * ((f * 2654435761u >> 16) % 2000 / 1000.0 - 1) : 0;
+            return static_cast<float>(chord + hat);
+        });
+    return written ? name : std::string();
+}
+
 const std::string& thirtySeconds() {
-    static const std::string path = [] {
-        std::string name = fixture::files().folder + "/thirty.mp3";
-        const bool written =
-            fixture::writeMp3(name, sampleRate, 2, 30 * sampleRate, [](int f, int c) {
-                const double t = double(f) / sampleRate;
-                const double beat = t * 103.1 / 60.0;
-                const double chord =
-                    0.2 * std::sin(2 * fixture::pi * (220 + 20 * (int(beat) % 4)) * t) +
-                    0.15 * std::sin(2 * fixture::pi * 861.3 * t * (c ? 1.01 : 1.0));
-                const double hat = (beat - int(beat) < 0.05)
-                                       ? 0.1 * ((f * 2654435761u >> 16) % 2000 / 1000.0 - 1)
-                                       : 0;
-                return static_cast<float>(chord + hat);
-            });
-        return written ? name : std::string();
-    }();
+    static const std::string path = busyMusic(30);
     return path;
 }
 
@@ -135,6 +138,44 @@ TEST(AudioBenchmark, DISABLED_SpectrumAndStepping) {
     std::printf("non-real-time, random seeks: %.1f us a seek\n", 1e6 * secondsSince(start) / 200);
     system->release();
     setNonRealTime(false);
+}
+
+// Replaying the show's rules from 0 to a moment: a second, non-real-time system reads the
+// spectrum at every 60-fps frame of 200 s in order, while the first plays the same file.
+TEST(AudioBenchmark, DISABLED_ReplayReadingBesideAPlayer) {
+    const char* named = std::getenv("NIMRA_BENCH_MP3");
+    const std::string path = named ? std::string(named) : busyMusic(200);
+    ASSERT_FALSE(path.empty());
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    double createToPlay = 0, moving = 0;
+    const cPlaying playing = startPlaying(path, &createToPlay, &moving);
+
+    cSystem* reader = nullptr;
+    systemCreate(&reader, true);
+    reader->init(100, 0, nullptr);
+    cSound* sound = nullptr;
+    reader->createStream(path.c_str(), 0x4040, nullptr, &sound);
+    cChannel* channel = nullptr;
+    reader->playSound(channelFree, sound, false, &channel);
+    std::vector<float> bins(spectrumBins);
+    constexpr int frames = 200 * 60;
+    const double cpuStart = cpuSeconds();
+    const auto start = steadyClock::now();
+    for (int frame = 0; frame < frames; ++frame) {
+        channel->setPosition(static_cast<uint32_t>(frame * 1000 / 60));
+        channel->getSpectrum(bins.data(), spectrumBins, 0, fftWindowRect);
+    }
+    const double wall = secondsSince(start);
+    std::printf(
+        "replay of %d frames (200 s at 60 fps) beside a player: %.3f s wall, %.3f s CPU "
+        "(%.1f us a frame)\n",
+        frames, wall, cpuSeconds() - cpuStart, 1e6 * wall / frames);
+    uint32_t played = 0;
+    playing.channel->getPosition(&played);
+    std::printf("the player meanwhile reached %u ms\n", played);
+    reader->release();
+    playing.system->release();
+    if (!named) std::remove(path.c_str());
 }
 
 }  // namespace

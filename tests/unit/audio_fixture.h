@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -69,11 +70,23 @@ inline bool writeMp3(const std::string& path, int rate, int channels, int frames
 constexpr int tonesFrames = 3 * sampleRate;
 constexpr int tonesSwitchFrame = 3 * sampleRate / 2;
 
+// Different noise on each side at amplitude 0.3: no stretch of it repeats, so a recording
+// matches it at one offset only.
+constexpr int noiseFrames = 3 * sampleRate;
+inline float noise(int frame, int channel) {
+    uint32_t x = static_cast<uint32_t>(2 * frame + channel) * 2654435761u;
+    x ^= x >> 15;
+    x *= 2246822519u;
+    x ^= x >> 13;
+    return 0.3f * (static_cast<float>(x % 20001) / 10000.0f - 1.0f);
+}
+
 struct cFiles {
     std::string folder;
     std::string tones;    // 3 s, as above
     std::string brief;    // 0.3 s of bin 20 on both sides
     std::string mono;     // 1 s mono at 22.05 kHz, bin 20's frequency
+    std::string noise;    // 3 s of fixture::noise
     std::string garbage;  // text with an .mp3 name
     bool ready = false;
 
@@ -84,6 +97,7 @@ struct cFiles {
         tones = folder + "/tones.mp3";
         brief = folder + "/brief.mp3";
         mono = folder + "/mono.mp3";
+        noise = folder + "/noise.mp3";
         garbage = folder + "/garbage.mp3";
         ready = writeMp3(tones, sampleRate, 2, tonesFrames,
                          [](int f, int c) {
@@ -93,7 +107,8 @@ struct cFiles {
                 writeMp3(brief, sampleRate, 2, 3 * sampleRate / 10,
                          [](int f, int) { return binTone(20, 0.5, f); }) &&
                 writeMp3(mono, sampleRate / 2, 1, sampleRate / 2,
-                         [](int f, int) { return binTone(20, 0.5, f, sampleRate / 2); });
+                         [](int f, int) { return binTone(20, 0.5, f, sampleRate / 2); }) &&
+                writeMp3(noise, sampleRate, 2, noiseFrames, fixture::noise);
         if (std::FILE* text = std::fopen(garbage.c_str(), "w")) {
             std::fputs("these are not the frames you are looking for\n", text);
             std::fclose(text);
@@ -102,7 +117,7 @@ struct cFiles {
         }
     }
     ~cFiles() {
-        for (const std::string* path : {&tones, &brief, &mono, &garbage}) {
+        for (const std::string* path : {&tones, &brief, &mono, &noise, &garbage}) {
             std::remove(path->c_str());
         }
         if (!folder.empty()) rmdir(folder.c_str());
@@ -113,6 +128,33 @@ inline const cFiles& files() {
     static const cFiles made;
     return made;
 }
+
+// Sets an environment variable (SDL's audio driver and its settings) for one test and puts
+// the old setting back after it.
+class cEnvironment {
+public:
+    cEnvironment(const char* name, const std::string& value) : name(name) {
+        if (const char* old = std::getenv(name)) {
+            previous = old;
+            hadOne = true;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~cEnvironment() {
+        if (hadOne) {
+            setenv(name.c_str(), previous.c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
+    cEnvironment(const cEnvironment&) = delete;
+    cEnvironment& operator=(const cEnvironment&) = delete;
+
+private:
+    std::string name;
+    std::string previous;
+    bool hadOne = false;
+};
 
 inline int loudestBin(const std::vector<float>& bins) {
     int loudest = 0;

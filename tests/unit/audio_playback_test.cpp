@@ -17,23 +17,10 @@ namespace {
 using fixture::files;
 using fixture::loudestBin;
 
-// Sets SDL's audio driver for one test and puts the old setting back after it.
-class cAudioDriver {
+// SDL's audio driver for one test.
+class cAudioDriver : public fixture::cEnvironment {
 public:
-    explicit cAudioDriver(const char* driver) {
-        if (const char* old = std::getenv("SDL_AUDIODRIVER")) previous = old;
-        setenv("SDL_AUDIODRIVER", driver, 1);
-    }
-    ~cAudioDriver() {
-        if (previous.empty()) {
-            unsetenv("SDL_AUDIODRIVER");
-        } else {
-            setenv("SDL_AUDIODRIVER", previous.c_str(), 1);
-        }
-    }
-
-private:
-    std::string previous;
+    explicit cAudioDriver(const char* driver) : cEnvironment("SDL_AUDIODRIVER", driver) {}
 };
 
 class AudioPlayback : public testing::Test {

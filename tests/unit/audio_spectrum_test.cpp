@@ -115,5 +115,26 @@ TEST(AudioHistory, WindowsFollowTheRingAndReadSilenceOutsideIt) {
     EXPECT_EQ(windowOf(history, 103, 1, 2), (std::vector<int>{-101, -102}));
 }
 
+TEST(AudioHistory, DroppingTheNewestFramesKeepsTheOlderWithoutStaleOnes) {
+    cSampleHistory history(8);
+    history.append(ramp(0, 10).data(), 10);  // frames 2 to 9 are kept
+    history.dropFrom(7);
+    EXPECT_EQ(history.end(), 7);
+    // Frames 0 and 1 were overwritten by 8 and 9, which are gone too: neither may show.
+    EXPECT_EQ(windowOf(history, 7, 0, 7), (std::vector<int>{0, 0, 2, 3, 4, 5, 6}));
+
+    // What follows takes the dropped frames' place, and the ring still wraps correctly.
+    history.append(ramp(100, 4).data(), 4);
+    EXPECT_EQ(windowOf(history, 11, 0, 9), (std::vector<int>{0, 3, 4, 5, 6, 100, 101, 102, 103}));
+
+    // Dropping from a frame no longer held, or from the end, or beyond it.
+    history.dropFrom(11);
+    history.dropFrom(50);
+    EXPECT_EQ(history.end(), 11);
+    history.dropFrom(1);
+    EXPECT_EQ(history.end(), 1);
+    EXPECT_EQ(windowOf(history, 1, 0, 4), (std::vector<int>{0, 0, 0, 0}));
+}
+
 }  // namespace
 }  // namespace nimra::audio
