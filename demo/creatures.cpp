@@ -37,7 +37,7 @@ void initCreatures() {
     state.planeMesh->loadFile("plane.obj.bin");
     state.program = new cShaderProgram();
     state.program->load("webdings.vert", "webdings.frag");
-    glUniform1i(state.program->uniformLocation("rockTex"), 1);
+    state.program->setConstant("rockTex", 1);
     state.colourScheme = loadImageTexture("colorscheme.png");
     state.secondColourScheme = loadImageTexture("colorscheme.png");
     state.wall = loadImageTexture("stonewall4.png");

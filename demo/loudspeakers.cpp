@@ -134,7 +134,7 @@ void initLoudspeakers() {
     state.groundMesh->loadFile("plane.obj.bin");
     state.speakerProgram = new cShaderProgram();
     state.speakerProgram->load("speaker.vert", "speaker.frag");
-    glUniform1i(state.speakerProgram->uniformLocation("rockTex"), 1);
+    state.speakerProgram->setConstant("rockTex", 1);
     state.puffProgram = new cShaderProgram();
     state.puffProgram->load("puff.vert", "puff.frag");
     state.colourScheme = loadImageTexture("colorscheme.png");

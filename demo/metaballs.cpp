@@ -64,7 +64,7 @@ void initMetaballs() {
 
     state.overlayProgram = new cShaderProgram();
     state.overlayProgram->load("lolvarlay.vert", "lolvarlay.frag");
-    glUniform1i(state.overlayProgram->uniformLocation("tex2"), 1);
+    state.overlayProgram->setConstant("tex2", 1);
 
     buildMetaballField(state.field);
 

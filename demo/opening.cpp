@@ -52,8 +52,8 @@ void initOpeningScene() {
 
     fillScreenQuad(*screenQuad);
 
-    glUniform1i(state.backdropProgram->uniformLocation("mixTex"), 1);
-    glUniform1i(state.blobProgram->uniformLocation("tex2"), 1);
+    state.backdropProgram->setConstant("mixTex", 1);
+    state.blobProgram->setConstant("tex2", 1);
 
     state.introImages[0] = loadImageTexture("introback.png");
     state.introImages[1] = loadImageTexture("introback.png");

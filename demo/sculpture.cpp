@@ -103,10 +103,10 @@ void initSculptureScene() {
 
     state.program = new cShaderProgram();
     state.program->load("fitti.vert", "fitti.frag");
-    glUniform1i(state.program->uniformLocation("rockTex"), 1);
+    state.program->setConstant("rockTex", 1);
     state.postProgram = new cShaderProgram();
     state.postProgram->load("prog.vert", "prog.frag");
-    glUniform1i(state.postProgram->uniformLocation("tex2"), 1);
+    state.postProgram->setConstant("tex2", 1);
 
     state.colourScheme = loadImageTexture("colorscheme.png");
     state.colourScheme2 = loadImageTexture("colorscheme2.png");

@@ -263,10 +263,10 @@ void initSpheres() {
 
     state.creatureProgram = new cShaderProgram();
     state.creatureProgram->load("webdings.vert", "webdings.frag");
-    glUniform1i(state.creatureProgram->uniformLocation("rockTex"), 1);
+    state.creatureProgram->setConstant("rockTex", 1);
     state.sphereProgram = new cShaderProgram();
     state.sphereProgram->load("hotplane.vert", "hotplane.frag");
-    glUniform1i(state.sphereProgram->uniformLocation("rockTex"), 1);
+    state.sphereProgram->setConstant("rockTex", 1);
     state.sparkProgram = new cShaderProgram();
     state.sparkProgram->load("metaball2.vert", "metaball2.frag");
     state.vertexDataProgram = new cShaderProgram();

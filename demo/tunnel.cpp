@@ -27,7 +27,7 @@ void initTunnel() {
     state.mesh->loadFile("tunnel.obj.bin");
     state.program = new cShaderProgram();
     state.program->load("tunnel.vert", "tunnel.frag");
-    glUniform1i(state.program->uniformLocation("rockTex"), 1);
+    state.program->setConstant("rockTex", 1);
     state.colourScheme = loadImageTexture("colorscheme.png");
     state.wall = loadImageTexture("stonewall4.png");
 }

@@ -160,6 +160,16 @@ bool isWholePng(const std::string& bytes) {
     return false;
 }
 
+// A PNG file there is, with bytes in it, that does not hold every chunk to its end.
+bool pngCutShort(const std::string& path) {
+    if (fileExtension(path) != "PNG") return false;
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) return false;
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    return !bytes.empty() && !isWholePng(bytes);
+}
+
 // A new DevIL image, bound, holding the picture; 0 and why when it cannot be decoded. The
 // bytes checked are the bytes decoded, even when the file is being written again meanwhile.
 ILuint decodePicture(const std::string& path, std::string& reason) {
@@ -342,7 +352,8 @@ void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildM
         ILuint image = 0;
         ilGenImages(1, &image);
         ilBindImage(image);
-        if (!ilLoadImage(path.c_str())) {
+        // A PNG cut short inside one of its first chunks would never come back from DevIL.
+        if (pngCutShort(path) || !ilLoadImage(path.c_str())) {
             std::cout << "OH SHIT. the devil fails:" << path << std::endl;
             settleOnClear();
         }

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     screen.width = options.width;
     screen.height = options.height;
     screen.keepAspect = options.shapesWindow();
-    nimra::startUp(screen);
+    nimra::startUp(screen, options.mute);
     if (options.edit) nimra::startEditing(launched, options.loop);
     return nimra::mainLoop(options);
 }

@@ -34,13 +34,15 @@ static void checkAudio(int result) {
     std::exit(-1);
 }
 
-static void startSdl() {
+static void startSdl(bool mute) {
     // SDL 1.2's only GL-capable video driver here is x11; left to itself, without a display
     // it would fall back to drawing text art on the terminal before failing the GL mode.
     setenv("SDL_VIDEODRIVER", "x11", 0);
     // SDL_Init probes for a sound device; without one ALSA would fill stderr.
     audio::quietSoundLibraries();
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_JOYSTICK) < 0) {
+    // Muted, no sound device is looked for at all.
+    const uint32_t audio = mute ? 0 : SDL_INIT_AUDIO;
+    if (SDL_Init(SDL_INIT_VIDEO | audio | SDL_INIT_JOYSTICK) < 0) {
         console << "EROREROC OCK" << std::endl;
         // SDL 1.2 gives up at the first subsystem that fails (often audio, on a machine
         // without a sound device), leaving the rest unstarted. Start what we need one by
@@ -82,15 +84,16 @@ static void openJoystick() {
     }
 }
 
-void startUp(const cShowScreen& asked) {
+void startUp(const cShowScreen& asked, bool mute) {
     console << "hello world!" << std::endl;
     console << "hahah HAI" << std::endl;
     console << "ait:" << 10 << std::endl;
 
-    startSdl();
+    startSdl(mute);
 
     fmodResult = audio::systemCreate(&fmodSystem);
     checkAudio(fmodResult);
+    if (mute) fmodSystem->setSilentOutput();
     fmodResult = fmodSystem->init(100, 0, nullptr);
     checkAudio(fmodResult);
     fmodSystem->createStream(musicFile, audio::modeSoftware | audio::modeAccurateTime, nullptr,

@@ -17,7 +17,9 @@ uint32_t videoModeFlags(bool hardwareSurfacesAvailable, bool blitsAccelerated,
 // Greeting, SDL, audio system and stream, window and GL context, GLEW, joystick, every
 // scene initialiser in order, spectrum and clock reset, music started. Exits the process
 // when a start-up step it cannot go on without fails.
-void startUp(const cShowScreen& asked = cShowScreen());
+// Muted, no sound device is opened; the music is still decoded on the clock, so the
+// pictures follow it.
+void startUp(const cShowScreen& asked = cShowScreen(), bool mute = false);
 
 // The end conditions the main loop tests before each frame: the demo clock has passed
 // 206999 ms, or Escape is held.

@@ -99,13 +99,15 @@ TEST(Texture, FailuresAndUnknownKinds) {
     EXPECT_TRUE(glIsTexture(broken.name));
     kit::drainErrors();
 
-    // A zero-byte file and one cut off half-way through its rows: whatever DevIL decoded
-    // before giving up is not uploaded, only one clear texel.
+    // A zero-byte file, one cut off half-way through its rows and one cut inside the text
+    // chunk after its header (which DevIL alone never comes back from): whatever DevIL
+    // decoded before giving up is not uploaded, only one clear texel.
     const std::string whole = kit::writePng(dir, "whole.png", 64, 64);
     std::ifstream in(whole, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (const std::string& path :
-         {dir.write("zero.png", ""), dir.write("half.png", bytes.substr(0, bytes.size() / 2))}) {
+         {dir.write("zero.png", ""), dir.write("half.png", bytes.substr(0, bytes.size() / 2)),
+          dir.write("text.png", bytes.substr(0, 40))}) {
         SCOPED_TRACE(path);
         cTexture damaged(false);
         kit::startCapture();
