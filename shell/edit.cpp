@@ -6,6 +6,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "demo/demo.h"
@@ -58,7 +59,8 @@ bool pressed(int symbol) {
 int windowStarts(int starts[sceneWindowCount + 1]) {
     int n = 0;
     starts[n++] = 0;
-    for (const cSceneWindow& window : sceneWindows) starts[n++] = window.first;
+    for (const cSceneWindow& window : sceneWindows)
+        starts[n++] = window.first;
     return n;
 }
 
@@ -108,7 +110,8 @@ void startEditing(const std::string& shotFolder, bool loops) {
         audio::cSound* sound = nullptr;
         edit.analysis->createStream(musicFile, audio::modeSoftware | audio::modeAccurateTime,
                                     nullptr, &sound);
-        if (sound) edit.analysis->playSound(audio::channelFree, sound, false, &edit.analysisChannel);
+        if (sound)
+            edit.analysis->playSound(audio::channelFree, sound, false, &edit.analysisChannel);
     }
     if (!edit.watch.start(".")) {
         console << "edit: cannot watch the data folder; saved files will not be reloaded"
@@ -227,9 +230,12 @@ static void drawReadout() {
                                   timing};
     const int bins[3] = {10, 20, 50};
     const int barWidth = 160;
+    const float fullBar = 0.5f;  // the triggers fire well below this
     int width = 0;
-    for (const std::string& line : lines) width = std::max(width, cScreenText::textWidth(line));
-    width = std::max(width, cScreenText::textWidth("S[50] ") + barWidth);
+    for (const std::string& line : lines)
+        width = std::max(width, cScreenText::textWidth(line));
+    width = std::max(
+        width, cScreenText::textWidth("S[50] ") + barWidth + cScreenText::textWidth(" 0.000"));
     const int height = 5 * lineHeight;
     edit.text.addRect(x - 8, y - 6, width + 16, height + 8, cVec4f(0.0f, 0.0f, 0.0f, 0.55f));
     const cVec4f white(1.0f, 1.0f, 1.0f, 0.95f), bar(1.0f, 0.72f, 0.3f, 0.9f);
@@ -240,9 +246,13 @@ static void drawReadout() {
         const std::string label = "S[" + std::to_string(bins[i]) + "]";
         edit.text.addText(x, row, label, white);
         const int left = x + cScreenText::textWidth("S[50] ");
-        const float level = std::clamp(spectrumBin(static_cast<size_t>(bins[i])), 0.0f, 1.0f);
+        const float value = spectrumBin(static_cast<size_t>(bins[i]));
+        const float level = std::clamp(value / fullBar, 0.0f, 1.0f);
         edit.text.addRect(left, row + 4, barWidth, lineHeight - 10, cVec4f(1, 1, 1, 0.15f));
         edit.text.addRect(left, row + 4, barWidth * level, lineHeight - 10, bar);
+        char number[16];
+        std::snprintf(number, sizeof number, " %.3f", value);
+        edit.text.addText(left + barWidth, row, number, white);
     }
     edit.text.draw(windowWidth, windowHeight);
 }
@@ -261,9 +271,14 @@ void editFrameDrawn() {
 
     if (edit.shotDue) {
         edit.shotDue = false;
-        std::string name = "nimra_" + showClock(demoTime) + ".png";
-        std::replace(name.begin(), name.end(), ':', '-');
-        const std::string path = edit.shotFolder + "/" + name;
+        // Named after the show's time; a second shot of the same moment (a paused show) gets
+        // a number rather than taking the first one's place.
+        std::string stem = edit.shotFolder + "/nimra_" + showClock(demoTime);
+        std::replace(stem.begin(), stem.end(), ':', '-');
+        std::string path = stem + ".png";
+        std::error_code ec;
+        for (int n = 2; std::filesystem::exists(path, ec); ++n)
+            path = stem + "_" + std::to_string(n) + ".png";
         std::string error;
         if (writeFramePng(path, windowWidth, windowHeight, error)) {
             console << "edit: wrote " << path << std::endl;

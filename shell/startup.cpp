@@ -123,6 +123,8 @@ static void startAt(int ms) {
 
 // The show from the beginning again, as start-up left it, and the music with it.
 static void playAgain() {
+    static int round = 1;
+    console << "nimra: round " << ++round << std::endl;
     restartShow();
     demoTime = 0;
     frameTime = 0;
