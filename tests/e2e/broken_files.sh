@@ -20,7 +20,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 music=tromblo-slow_harbour.mp3
-mapfile -t images < <(cd "$data" && ls *.png *.PNG 2>/dev/null)
+# The readout's font is the edit mode's, not the show's: the show never loads it.
+mapfile -t images < <(cd "$data" && ls *.png *.PNG 2>/dev/null | grep -v '^readout_font.png$')
 mapfile -t meshes < <(cd "$data" && ls *.obj.bin)
 mapfile -t shaders < <(cd "$data" && ls *.vert *.frag)
 

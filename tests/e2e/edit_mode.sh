@@ -61,6 +61,10 @@ shot zero
 for _ in $(seq 1 10); do key Right; done
 await "edit: at 0:10.000"
 shot ten
+# The readout over the picture, as the window shows it (a shot is the frame alone).
+key Tab; sleep 0.5
+ffmpeg -v error -y -f x11grab -video_size 800x600 -i $DISPLAY -frames:v 1 "$work/readout.png"
+key Tab
 size >"$work/resume.byte"
 key space; await "edit: playing from 0:10.000"; sleep 1.5
 key space; await "edit: paused at"
@@ -113,6 +117,8 @@ cmp -s "$(shot ten)" "$work/captured/at_10000.png" ||
 "$build/tests/track_match" "$work/edit.raw" "$data/$music" 10000 "$(cat "$work/resume.byte")" ||
     fail "after Right x 10 the music does not resume at 10 s"
 echo "Home and Right x 10: the capture tool's frames at 0 and 10 s; the music resumes at 10 s"
+measure change "$(shot ten)" "$work/readout.png"
+[ "$n" -gt 1000 ] && [ "$x" -lt 300 ] && [ "$y" -lt 200 ] || fail "Tab: no readout at the top left"
 
 measure change "$(shot before)" "$(shot green)"
 [ "$n" -gt 2000 ] || fail "the saved shader does not change the frame"
