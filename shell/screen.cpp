@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "demo/demo.h"
 #include "render/framebuffer.h"
@@ -20,7 +21,7 @@ static struct {
     bool offscreen = false;
 } state;
 
-[[noreturn]] void failVideo(const char* what) {
+[[noreturn]] void failVideo(const std::string& what) {
     console << "nimra: " << what << ": " << SDL_GetError() << std::endl;
     std::exit(1);
 }
@@ -40,9 +41,12 @@ static void placePicture(int width, int height, bool offscreen) {
 }
 
 static void refitPicture() {
-    state.picture = fitPicture(state.width, state.height);
-    const bool whole = state.picture.width == state.width && state.picture.height == state.height;
-    placePicture(state.picture.width, state.picture.height, !whole);
+    const cPixelRect fitted = fitPicture(state.width, state.height);
+    // A window shrunk to a few pixels keeps the picture it had.
+    if (fitted.width < 4 || fitted.height < 3) return;
+    state.picture = fitted;
+    const bool whole = fitted.width == state.width && fitted.height == state.height;
+    placePicture(fitted.width, fitted.height, !whole);
 }
 
 void openShowWindow(const cShowScreen& asked, uint32_t flags) {
@@ -58,13 +62,8 @@ void openShowWindow(const cShowScreen& asked, uint32_t flags) {
         }
     }
     if (!SDL_SetVideoMode(width, height, 32, flags)) {
-        if (asked.keepAspect) {
-            console << "nimra: cannot open a " << width << " x " << height
-                    << (asked.fullScreen ? " full-screen" : "") << " GL window: " << SDL_GetError()
-                    << std::endl;
-            std::exit(1);
-        }
-        failVideo("cannot open the 800 x 600 GL window");
+        failVideo("cannot open the " + std::to_string(width) + " x " + std::to_string(height) +
+                  (asked.keepAspect && asked.fullScreen ? " full-screen" : "") + " GL window");
     }
     if (!glGetString(GL_VERSION)) failVideo("no OpenGL context");
     state.width = width;
@@ -93,13 +92,9 @@ void windowResized(int width, int height) {
     }
     // A window's GL surface is its own child window under SDL, which follows the frame only
     // when the mode is set again; on X11 that keeps the context and everything in it.
-    if (!state.asked.fullScreen && SDL_SetVideoMode(width, height, 32, state.flags)) {
-        state.width = width;
-        state.height = height;
-    } else if (state.asked.fullScreen) {
-        state.width = width;
-        state.height = height;
-    }
+    if (!state.asked.fullScreen && !SDL_SetVideoMode(width, height, 32, state.flags)) return;
+    state.width = width;
+    state.height = height;
     const int oldWidth = windowWidth, oldHeight = windowHeight;
     refitPicture();
     if (windowWidth != oldWidth || windowHeight != oldHeight) resizeShowPictures();

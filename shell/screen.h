@@ -6,13 +6,16 @@
 // every buffer swap. The capture tool asks for a picture of a size of its own, drawn
 // offscreen whatever the window, and reads it back.
 
+#include <cstdint>
+#include <string>
+
 #include "render/picture_target.h"
 
 namespace nimra {
 
 // Without a window and a GL context every later step would crash: says what failed, with
 // SDL's reason, and exits with status 1.
-[[noreturn]] void failVideo(const char* what);
+[[noreturn]] void failVideo(const std::string& what);
 
 struct cShowScreen {
     bool fullScreen = true;
