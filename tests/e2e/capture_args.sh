@@ -61,7 +61,8 @@ expect 2 "a 8192x6144 frame with --ssaa 3 would draw a 24576x18432 picture, more
 expect 2 "--video needs an even width and height (yuv420p halves the colour on both axes), not 801x600" \
     --size 801x600 --video "$work/show.mp4"
 expect 2 "not 1920x1081" --size 1920x1081 --from 0 --to 10 --video "$work/show.mp4"
-expect 2 "--crf wants a whole number from 0 to 51, not '52'" --crf 52 --video "$work/show.mp4"
+expect 2 "--crf wants a whole number from 1 to 51 (for 0, --lossless), not '52'" --crf 52 --video "$work/show.mp4"
+expect 2 "not '0'" --crf 0 --video "$work/show.mp4"
 expect 2 "not '-1'" --crf -1 --video "$work/show.mp4"
 expect 2 "--crf goes with --video" --crf 20 --from 0 --to 10
 expect 2 "--lossless goes with --video" --lossless --at 0
@@ -76,7 +77,7 @@ expect 2 "--wav needs a file name" --wav ""
 expect 2 "--frames needs --from and --to (or --video)" --frames --size 1080p
 # Accepted, as far as the display they need (presets in either case; 1 job is one process).
 expect 1 "no DISPLAY" --data "$source_dir/data" --size 4K --ssaa 4 --at 0
-expect 1 "no DISPLAY" --data "$source_dir/data" --size 1440p --jobs 1 --crf 0 --video "$work/show.mp4"
+expect 1 "no DISPLAY" --data "$source_dir/data" --size 1440p --jobs 1 --crf 1 --video "$work/show.mp4"
 expect 1 "no DISPLAY" --data "$source_dir/data" --size 16x16 --jobs 16 --from 0 --to 10
 # The music alone needs no display.
 [ -f "$source_dir/data/tromblo-slow_harbour.mp3" ] || fail "no baked music: bake the assets first"

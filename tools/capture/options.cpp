@@ -34,7 +34,7 @@ const char* usage() {
            "  --video FILE   encode the stretch (the whole show without --from/--to) with the\n"
            "                 music into FILE: H.264 High, yuv420p, BT.709 limited range,\n"
            "                 AAC 320 kbit/s (ffmpeg)\n"
-           "  --crf N        x264's constant quality, 0 to 51 (default 18, visually lossless)\n"
+           "  --crf N        x264's constant quality, 1 to 51 (default 18, visually lossless)\n"
            "  --lossless     encode every frame losslessly instead, for an archive copy\n"
            "  --jobs N       draw the stretch in N processes at once (1 to 16), each playing\n"
            "                 the show from 0 ms; the video's parts are joined unencoded\n"
@@ -147,8 +147,10 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
         } else if (arg == "--crf") {
             std::string text;
             if (!value(text)) return false;
-            if (!parseNumber(text, 0, 51, options.crf)) {
-                error = "--crf wants a whole number from 0 to 51, not '" + text + "'";
+            // x264 takes 0 as lossless, which the High profile cannot carry: --lossless.
+            if (!parseNumber(text, 1, 51, options.crf)) {
+                error = "--crf wants a whole number from 1 to 51 (for 0, --lossless), not '" +
+                        text + "'";
                 return false;
             }
             crfGiven = true;
