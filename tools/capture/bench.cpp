@@ -61,14 +61,15 @@ static void reportWindow(std::string& out, const char* name, int first, int last
     out += "\n";
 }
 
-std::string benchReport(const std::vector<cFrameTiming>& timings, double seconds, double passMs) {
+std::string benchReport(const std::vector<cFrameTiming>& timings, double seconds, double passMs,
+                        int passWidth, int passHeight) {
     std::string out;
     char line[160];
     if (passMs > 0) {
         std::snprintf(line, sizeof line,
-                      "one full-screen textured pass on this machine: %.2f ms (the 'passes' "
-                      "column is the median in those)\n",
-                      passMs);
+                      "one full-screen textured pass (%d x %d) on this machine: %.2f ms (the "
+                      "'passes' column is the median in those)\n",
+                      passWidth, passHeight, passMs);
         out += line;
     }
     out += "window           ms             frames  median ms    p95 ms  worst ms";

@@ -22,9 +22,11 @@ double percentile(std::vector<double> values, double share);
 
 // One line per window with frames in it: the opening (before the first scene, box
 // included) and every row of the timeline's scene table; then the overall rate. With the
-// cost of one full-screen textured pass measured on the same machine (passMs > 0), every
-// median is also given as a multiple of it, so that figures compare across machines.
-std::string benchReport(const std::vector<cFrameTiming>& timings, double seconds, double passMs);
+// cost of one full-screen textured pass of the picture's size (passWidth x passHeight)
+// measured on the same machine (passMs > 0), every median is also given as a multiple of
+// it, so that figures compare across machines.
+std::string benchReport(const std::vector<cFrameTiming>& timings, double seconds, double passMs,
+                        int passWidth, int passHeight);
 
 // The parts of a frame that --layers times apart: the frame driver's clear, each layer
 // the timeline reports, and the buffer swap.

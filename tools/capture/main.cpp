@@ -1,11 +1,13 @@
 // capture: renders any moment of the show offline, on a fixed step, through the demo's own
-// start-up and frame code. Frames become PNG files or a video with the music; --bench
-// times every frame instead.
+// start-up and frame code, at any size. Frames become PNG files or a video with the music,
+// drawn by one process or several; --bench times every frame instead.
 
 #include <SDL/SDL.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,12 +18,16 @@
 #include "audio/audio.h"
 #include "bench.h"
 #include "demo/timeline.h"
+#include "jobs.h"
 #include "options.h"
 #include "output.h"
 #include "reference.h"
+#include "render/framebuffer.h"
 #include "render/gl.h"
+#include "render/picture_target.h"
 #include "runtime/state.h"
 #include "shell/frame.h"
+#include "shell/screen.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;
@@ -30,6 +36,10 @@ using Clock = std::chrono::steady_clock;
 namespace capture {
 
 static const char* const musicFile = "tromblo-slow_harbour.mp3";
+
+// A job's pieces of the video are about this long: long enough that the keyframe each
+// one starts with costs nothing to speak of, short enough to share out every scene.
+constexpr int pieceSeconds = 10;
 
 // The frame clock reads this instead of SDL's ticks: every frame lands exactly where the
 // schedule puts it.
@@ -60,37 +70,59 @@ static int fail(const std::string& message) {
 // alternate between 16 and 17 ms and never drift.
 static int gridTime(long k, int fps) { return static_cast<int>((k * 1000 + fps / 2) / fps); }
 
-// A progress line for runs longer than a few seconds, with the time left estimated from
-// the share of the show's time rendered so far.
+static std::string minutes(double seconds) {
+    const int whole = static_cast<int>(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
+    return text;
+}
+
+// A progress line for runs longer than a few seconds: frames done, frames per second and
+// the time left, from the share of the frames (or, for runs that export nothing, of the
+// show's time) done so far.
 class cProgress {
 public:
-    cProgress(int first, int last) : first(first), last(last), start(Clock::now()) {
+    cProgress(long frameTotal, int lastMs)
+        : frameTotal(frameTotal), lastMs(lastMs), start(Clock::now()) {
         terminal = isatty(fileno(stderr));
     }
 
+    // t: the show's time reached; frames: the frames drawn (exported, when exporting).
     void update(int t, long frames) {
         const double elapsed = secondsSince(start);
         if (elapsed < 3.0 || elapsed - lastShown < (terminal ? 0.5 : 10.0)) return;
         lastShown = elapsed;
-        const double done = last > first ? double(t - first) / (last - first) : 1.0;
-        const int left = done > 0.0 ? static_cast<int>(elapsed * (1.0 - done) / done + 0.5) : 0;
-        std::fprintf(stderr, "%scapture: %.1f s of %.1f s, %ld frames, about %d:%02d left%s",
-                     terminal ? "\r" : "", t / 1000.0, last / 1000.0, frames, left / 60, left % 60,
-                     terminal ? "   " : "\n");
+        const double done = frameTotal > 0 ? double(frames) / frameTotal
+                            : lastMs > 0   ? double(t) / lastMs
+                                           : 1.0;
+        const double left = done > 0.0 ? elapsed * (1.0 - done) / done : 0.0;
+        char line[160];
+        if (frameTotal > 0) {
+            std::snprintf(line, sizeof line, "capture: %ld of %ld frames, %.1f fps", frames,
+                          frameTotal, frames / elapsed);
+        } else {
+            std::snprintf(line, sizeof line, "capture: %.1f s of %.1f s, %ld frames, %.1f fps",
+                          t / 1000.0, lastMs / 1000.0, frames, frames / elapsed);
+        }
+        std::fprintf(stderr, "%s%s, about %s left%s", terminal ? "\r" : "", line,
+                     minutes(left).c_str(), terminal ? "   " : "\n");
         shown = true;
     }
 
     void finish() {
         if (shown && terminal) std::fputc('\n', stderr);
+        shown = false;
     }
 
+    bool exporting() const { return frameTotal > 0; }
+
 private:
-    int first;
-    int last;
+    long frameTotal;
+    int lastMs;
     Clock::time_point start;
     bool terminal = false;
     bool shown = false;
-    double lastShown = 0.0;
+    double lastShown = -1.0e9;  // the first line comes as soon as a run is long enough
 };
 
 // A directory of show files holds shader sources; any of them will do, so that a copy with
@@ -113,65 +145,150 @@ static bool visiting(const std::vector<std::pair<int, int>>& visits, int t) {
     return false;
 }
 
-static int run(const cOptions& options, Clock::time_point launched) {
-    const fs::path here = fs::current_path();
-    const fs::path dataDir = options.dataDir.empty() ? here : fs::absolute(options.dataDir);
-    const fs::path outDir = fs::absolute(options.outDir);
-    const std::string videoPath = options.video.empty() ? "" : fs::absolute(options.video).string();
-    std::error_code ec;
+// The output frame and where the show's picture lies in it. At the demo's own 800 x 600
+// the show draws straight into the window, as the demo does; at any other size, or
+// supersampled, it draws offscreen at the picture's size (times ssaa).
+struct cShape {
+    int width = defaultWidth;
+    int height = defaultHeight;
+    nimra::cPixelRect picture;
+    int ssaa = 1;
+    bool offscreen = false;
 
-    if (!fs::is_directory(dataDir, ec)) return fail("no data directory " + dataDir.string());
-    if (!holdsShowFiles(dataDir)) {
-        return fail("no show files in " + dataDir.string() +
-                    "; run from the data directory or pass --data DIR");
+    bool barred() const { return picture.width != width || picture.height != height; }
+};
+
+static cShape shapeOf(const cOptions& options) {
+    cShape shape;
+    shape.width = options.width;
+    shape.height = options.height;
+    shape.ssaa = options.ssaa;
+    shape.picture = nimra::fitPicture(options.width, options.height);
+    shape.offscreen =
+        options.width != defaultWidth || options.height != defaultHeight || options.ssaa > 1;
+    return shape;
+}
+
+// Turns the picture just drawn into an output frame: filtered down when drawn larger, read
+// back, and placed between its bars.
+class cFrameGrabber {
+public:
+    explicit cFrameGrabber(const cShape& shape) : shape(shape) {}
+
+    // After start-up, which made the picture the show draws into.
+    bool prepare(std::string& error) {
+        if (shape.ssaa == 1) return true;
+        if (!nimra::offscreenPicture() ||
+            !filtered.create(shape.picture.width, shape.picture.height)) {
+            error = "cannot make the " + std::to_string(shape.picture.width) + " x " +
+                    std::to_string(shape.picture.height) + " picture to filter down into";
+            return false;
+        }
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, nimra::windowFramebuffer());
+        return true;
     }
-    if (!std::getenv("DISPLAY")) {
-        return fail("no DISPLAY; run it under tests/with-xvfb.sh, like the demo");
+
+    // Right after the frame is drawn: the picture filtered down, when drawn larger.
+    void finish() {
+        if (shape.ssaa > 1) nimra::downsamplePicture(*nimra::offscreenPicture(), filtered);
     }
-    const bool writesPngs = !options.at.empty() || options.frames;
-    if (writesPngs) {
-        fs::create_directories(outDir, ec);
-        if (!fs::is_directory(outDir, ec)) return fail("cannot create " + outDir.string());
+
+    // After finish: the frame, and the show's own framebuffer bound again.
+    void read(std::vector<uint8_t>& frame) {
+        std::vector<uint8_t>& target = shape.barred() ? picture : frame;
+        readFrame(shape.picture.width, shape.picture.height, target);
+        if (shape.ssaa > 1) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, nimra::windowFramebuffer());
+        if (shape.barred()) {
+            placePicture(picture, shape.picture.width, shape.picture.height, shape.picture.x,
+                         shape.picture.y, shape.width, shape.height, frame);
+        }
     }
-    fs::current_path(dataDir, ec);
-    if (ec) return fail("cannot enter " + dataDir.string());
+
+private:
+    cShape shape;
+    nimra::cPictureTarget filtered;
+    std::vector<uint8_t> picture;
+};
+
+// What a run draws and where it goes, worked out before anything starts.
+struct cPlan {
+    fs::path dataDir;
+    fs::path outDir;
+    fs::path workDir;  // pieces of the video and job logs; empty when none is needed
+    std::string videoPath;
+    cShape shape;
+    std::vector<int> at;  // single frames, sorted, once each
+    bool stretch = false;
+    long firstFrame = 0;  // the stretch's frames on the fixed step, both included
+    long lastFrame = -1;
+    int lastMs = 0;  // the last frame any job plays
+    std::vector<cPiece> pieces;
+
+    long stretchFrames() const { return stretch ? lastFrame - firstFrame + 1 : 0; }
+    std::string pieceFile(size_t index) const {
+        char name[32];
+        std::snprintf(name, sizeof name, "piece_%05zu.mp4", index);
+        return (workDir / name).string();
+    }
+};
+
+// What one process drew, for the parent's report.
+struct cDrawn {
+    int pngFiles = 0;
+};
+
+// Draws the show for one job: every frame played from 0 ms, this job's pieces of the
+// stretch (and, for a single job, the --at frames, the visits and the benchmark) drawn and
+// written. done counts the frames exported so far.
+static int drawShow(const cOptions& options, const cPlan& plan, int job, std::atomic<long>& done,
+                    bool showProgress, Clock::time_point launched, cDrawn& drawn) {
+    std::error_code ec;
+    fs::current_path(plan.dataDir, ec);
+    if (ec) return fail("cannot enter " + plan.dataDir.string());
 
     // Nothing is played: the music is only read, at each frame's own time.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     nimra::audio::setNonRealTime(true);
     nimra::setTickSource(readScheduledTicks);
-    nimra::startUp();
+    const cShape& shape = plan.shape;
+    nimra::cShowScreen screen;
+    if (shape.offscreen) {
+        screen.pictureWidth = shape.picture.width * shape.ssaa;
+        screen.pictureHeight = shape.picture.height * shape.ssaa;
+    }
+    nimra::startUp(screen);
     nimra::resetFrameClock();
+    std::string error;
+    cFrameGrabber grabber(shape);
+    if (!grabber.prepare(error)) return fail(error);
 
-    const bool stretch = options.from >= 0;
-    std::vector<int> at = options.at;
-    std::sort(at.begin(), at.end());
-    at.erase(std::unique(at.begin(), at.end()), at.end());
-    int last = at.empty() ? 0 : at.back();
-    if (stretch) last = std::max(last, options.to);
-    for (const auto& visit : options.visits)
-        last = std::max(last, visit.second);
-    if (options.bench && !stretch && options.visits.empty()) last = showEnd;
-    const int measuredFirst = stretch ? options.from : 0;
+    // The last frame this job plays: the end of its last piece when it has pieces only.
+    int last = plan.lastMs;
+    if (options.jobs > 1) {
+        last = 0;
+        for (const cPiece& piece : plan.pieces) {
+            if (piece.job == job) last = std::max(last, gridTime(piece.last, options.fps));
+        }
+    }
+    const int measuredFirst = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
+    const bool exportsVideo = !plan.videoPath.empty();
 
     cVideoEncoder video;
-    std::string error;
+    cVideoSettings settings{shape.width, shape.height, options.fps, options.crf, options.lossless};
     std::vector<cFrameTiming> timings;
     std::vector<cLayerFrame> layerFrames;
     if (options.layers) nimra::setLayerProbe(timeLayer);
     useProcessCpuTime(options.cpu);
     nimra::skipHiddenWork = !options.drawHidden;
     std::vector<uint8_t> rgb;
-    const int width = nimra::windowWidth;
-    const int height = nimra::windowHeight;
     long frames = 0;
-    long sequenceNumber = 0;
-    int written = 0;
-    bool videoOpen = false;
     double benchSeconds = 0.0;
-    cProgress progress(0, last);
+    cProgress progress(plan.stretch && (options.frames || exportsVideo) ? plan.stretchFrames() : 0,
+                       last);
 
+    const std::vector<int>& at = plan.at;
     size_t nextAt = 0;
+    size_t piece = 0;
     long k = 0;
     for (;;) {
         // The next frame is the next step of the grid or the next single frame asked for,
@@ -181,9 +298,14 @@ static int run(const cOptions& options, Clock::time_point launched) {
         const int t = atDue ? at[nextAt] : g;
         if (t > last) break;
         if (atDue) ++nextAt;
-        if (t == g) ++k;
         const bool onGrid = t == g;
-        const bool inStretch = stretch && onGrid && options.from <= t && t <= options.to;
+        const long index = k;
+        if (onGrid) ++k;
+        const bool inStretch =
+            plan.stretch && onGrid && plan.firstFrame <= index && index <= plan.lastFrame;
+        while (inStretch && plan.pieces[piece].last < index)
+            ++piece;
+        const bool mine = inStretch && plan.pieces[piece].job == job;
         // The show's first frame starts its clock at 0 (the demo reads the tick counter
         // once before its first frame), so it is drawn even when no visit holds it: the
         // first visit is then one long frame after it, and every frame keeps its own time.
@@ -196,12 +318,14 @@ static int run(const cOptions& options, Clock::time_point launched) {
         // Frames that are neither kept, timed nor visited are only played: the state they
         // reach is the same, drawn or not.
         const bool draws =
-            atDue || inStretch || (options.bench && !stretch) || !options.visits.empty();
+            atDue || mine || (options.bench && !plan.stretch) || !options.visits.empty();
         const double frameStart = benchNowMs();
         layerFrame = cLayerFrame{t};
         layerStart = frameStart;
+        const bool exported = mine && (options.frames || exportsVideo);
         if (draws) {
             nimra::renderFrame();
+            if (options.bench || atDue || exported) grabber.finish();
             glFinish();
         } else {
             nimra::advanceFrame();
@@ -218,52 +342,49 @@ static int run(const cOptions& options, Clock::time_point launched) {
                         " ms (" + std::to_string(nimra::frameTime) + " ms long)");
         }
 
-        if (atDue || (inStretch && (options.frames || !videoPath.empty()))) {
-            readFrame(width, height, rgb);
-        }
+        if (atDue || exported) grabber.read(rgb);
         if (atDue) {
-            const fs::path file = outDir / ("at_" + std::to_string(t) + ".png");
-            if (!writePng(file.string(), width, height, rgb, false, error)) return fail(error);
-            ++written;
-        }
-        if (inStretch && options.frames) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame_%06ld.png", sequenceNumber);
-            if (!writePng((outDir / name).string(), width, height, rgb, true, error)) {
+            const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
+            if (!writePng(file.string(), shape.width, shape.height, rgb, false, error)) {
                 return fail(error);
             }
-            ++written;
+            ++drawn.pngFiles;
         }
-        if (inStretch && !videoPath.empty()) {
-            if (!videoOpen) {
-                const fs::path music = dataDir / musicFile;
-                std::string musicPath = music.string();
-                if (!fs::exists(music, ec)) {
-                    std::fprintf(stderr, "capture: no %s; the video has no sound\n", musicFile);
-                    musicPath.clear();
-                }
-                if (!video.open(videoPath, width, height, options.fps, musicPath, t,
-                                options.to - t + 1000 / options.fps, error)) {
-                    return fail(error);
-                }
-                videoOpen = true;
+        if (mine && options.frames) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame_%06ld.png", index - plan.firstFrame);
+            if (!writePng((plan.outDir / name).string(), shape.width, shape.height, rgb, true,
+                          error)) {
+                return fail(error);
+            }
+            ++drawn.pngFiles;
+        }
+        if (mine && exportsVideo) {
+            const cPiece& current = plan.pieces[piece];
+            if (index == current.first && !video.open(plan.pieceFile(piece), settings, error)) {
+                return fail(error);
             }
             if (!video.write(rgb)) {
                 std::string reason;
                 video.close(reason);
-                return fail("writing " + videoPath + ": " + reason);
+                return fail("writing " + plan.videoPath + ": " + reason);
             }
+            if (index == current.last && !video.close(error)) return fail(error);
         }
-        if (inStretch) ++sequenceNumber;
+        if (exported) done.fetch_add(1, std::memory_order_relaxed);
 
         if (options.bench && draws) {
-            // The demo swaps after every frame; that belongs in its frame time.
-            const double swapStart = benchNowMs();
-            SDL_GL_SwapBuffers();
-            glFinish();
-            const double swapMs = benchNowMs() - swapStart;
+            // The demo swaps after every frame; that belongs in its frame time. A picture
+            // drawn offscreen for export is never shown.
+            double swapMs = 0.0;
+            if (!shape.offscreen) {
+                const double swapStart = benchNowMs();
+                SDL_GL_SwapBuffers();
+                glFinish();
+                swapMs = benchNowMs() - swapStart;
+            }
             frameMs += swapMs;
-            if (wanted && t >= measuredFirst && (!stretch || t <= options.to) && onGrid) {
+            if (wanted && t >= measuredFirst && (!plan.stretch || t <= options.to) && onGrid) {
                 timings.push_back(cFrameTiming{t, frameMs});
                 benchSeconds += frameMs / 1000.0;
                 if (options.layers) {
@@ -272,27 +393,181 @@ static int run(const cOptions& options, Clock::time_point launched) {
                 }
             }
         }
-        progress.update(t, frames);
+        if (showProgress) progress.update(t, progress.exporting() ? done.load() : frames);
     }
     progress.finish();
 
-    if (stretch && sequenceNumber == 0) {
-        return fail("no frame at " + std::to_string(options.fps) + " fps falls between " +
-                    std::to_string(options.from) + " and " + std::to_string(options.to) + " ms");
-    }
-
-    if (videoOpen) {
-        if (!video.close(error)) return fail(error);
-        std::printf("video: %ld frames at %d fps from %d ms to %s\n", sequenceNumber, options.fps,
-                    options.from, videoPath.c_str());
-    }
-    if (written > 0) std::printf("wrote %d PNG files to %s\n", written, outDir.string().c_str());
     if (options.bench) {
         nimra::setLayerProbe(nullptr);
         const double passMs = measureTexturedPass();
         if (options.cpu) std::puts("times below are CPU time of the whole process (--cpu)");
-        std::fputs(benchReport(timings, benchSeconds, passMs).c_str(), stdout);
+        const int passWidth = shape.offscreen ? shape.picture.width * shape.ssaa : defaultWidth;
+        const int passHeight = shape.offscreen ? shape.picture.height * shape.ssaa : defaultHeight;
+        std::fputs(benchReport(timings, benchSeconds, passMs, passWidth, passHeight).c_str(),
+                   stdout);
         if (options.layers) std::fputs(layerReport(layerFrames).c_str(), stdout);
+    }
+    return 0;
+}
+
+// The frames of the stretch on the fixed step: the first at or after from, the last at or
+// before to. False when none falls between.
+static bool stretchFrames(const cOptions& options, long& first, long& last) {
+    first = (long(options.from) * options.fps) / 1000;
+    while (gridTime(first, options.fps) < options.from)
+        ++first;
+    while (first > 0 && gridTime(first - 1, options.fps) >= options.from)
+        --first;
+    last = first;
+    while (gridTime(last + 1, options.fps) <= options.to)
+        ++last;
+    return gridTime(first, options.fps) <= options.to;
+}
+
+static std::string sizeText(int width, int height) {
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// Removes the work folder, whatever way the run ends.
+struct cWorkFolder {
+    fs::path path;
+    ~cWorkFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
+
+static int run(const cOptions& options, Clock::time_point launched) {
+    const fs::path here = fs::current_path();
+    cPlan plan;
+    plan.dataDir = options.dataDir.empty() ? here : fs::absolute(options.dataDir);
+    plan.outDir = fs::absolute(options.outDir);
+    plan.videoPath = options.video.empty() ? "" : fs::absolute(options.video).string();
+    plan.shape = shapeOf(options);
+    const std::string wavPath = options.wav.empty() ? "" : fs::absolute(options.wav).string();
+    std::error_code ec;
+
+    if (!fs::is_directory(plan.dataDir, ec)) {
+        return fail("no data directory " + plan.dataDir.string());
+    }
+    if (!holdsShowFiles(plan.dataDir)) {
+        return fail("no show files in " + plan.dataDir.string() +
+                    "; run from the data directory or pass --data DIR");
+    }
+    plan.stretch = options.from >= 0;
+    if (plan.stretch && !stretchFrames(options, plan.firstFrame, plan.lastFrame)) {
+        return fail("no frame at " + std::to_string(options.fps) + " fps falls between " +
+                    std::to_string(options.from) + " and " + std::to_string(options.to) + " ms");
+    }
+    const bool draws =
+        !options.at.empty() || plan.stretch || options.bench || !options.visits.empty();
+    if (draws && !std::getenv("DISPLAY")) {
+        return fail("no DISPLAY; run it under tests/with-xvfb.sh, like the demo");
+    }
+    const bool writesPngs = !options.at.empty() || options.frames;
+    if (writesPngs) {
+        fs::create_directories(plan.outDir, ec);
+        if (!fs::is_directory(plan.outDir, ec))
+            return fail("cannot create " + plan.outDir.string());
+    }
+
+    // The music from the stretch's first frame for as long as its frames last.
+    const fs::path music = plan.dataDir / musicFile;
+    const int firstMs = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
+    const int64_t sampleFrames =
+        plan.stretch
+            ? (plan.stretchFrames() * nimra::audio::sampleRate + options.fps / 2) / options.fps
+            : -1;
+    std::string error;
+    if (!wavPath.empty()) {
+        if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
+        std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
+    }
+
+    cWorkFolder work;
+    if (!plan.videoPath.empty() || options.jobs > 1) {
+        const fs::path parent =
+            plan.videoPath.empty() ? plan.outDir : fs::path(plan.videoPath).parent_path();
+        fs::create_directories(parent, ec);
+        std::string pattern = (parent / ".capture-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            return fail("cannot make a work folder in " + parent.string());
+        work.path = plan.workDir = pattern;
+    }
+    std::string videoMusic;
+    if (!plan.videoPath.empty()) {
+        if (!fs::exists(music, ec)) {
+            std::fprintf(stderr, "capture: no %s; the video has no sound\n", musicFile);
+        } else if (!wavPath.empty()) {
+            videoMusic = wavPath;
+        } else {
+            videoMusic = (plan.workDir / "music.wav").string();
+            if (!writeMusic(music.string(), videoMusic, firstMs, sampleFrames, error)) {
+                return fail(error);
+            }
+        }
+    }
+    if (!draws) return 0;
+
+    plan.at = options.at;
+    std::sort(plan.at.begin(), plan.at.end());
+    plan.at.erase(std::unique(plan.at.begin(), plan.at.end()), plan.at.end());
+    plan.lastMs = plan.at.empty() ? 0 : plan.at.back();
+    if (plan.stretch) plan.lastMs = std::max(plan.lastMs, gridTime(plan.lastFrame, options.fps));
+    for (const auto& visit : options.visits)
+        plan.lastMs = std::max(plan.lastMs, visit.second);
+    if (options.bench && !plan.stretch && options.visits.empty()) plan.lastMs = showEnd;
+    if (plan.stretch) {
+        plan.pieces = cutStretch(plan.firstFrame, plan.lastFrame, options.jobs,
+                                 long(pieceSeconds) * options.fps);
+    }
+
+    // One job draws in this process; more are processes of their own, each from 0 ms.
+    const long exportTotal = options.frames || !plan.videoPath.empty() ? plan.stretchFrames() : 0;
+    const int jobs = plan.pieces.empty() ? 1 : std::min<int>(options.jobs, plan.pieces.size());
+    const auto started = Clock::now();
+    cDrawn drawn;
+    if (jobs == 1) {
+        std::atomic<long> done{0};
+        const int status = drawShow(options, plan, 0, done, true, launched, drawn);
+        if (status != 0) return status;
+    } else {
+        cJobs children;
+        const auto body = [&](int job, std::atomic<long>& done) {
+            cDrawn mine;
+            return drawShow(options, plan, job, done, false, launched, mine);
+        };
+        if (!children.start(jobs, plan.workDir.string(), body, error)) return fail(error);
+        cProgress progress(exportTotal, plan.lastMs);
+        const auto tick = [&] { progress.update(0, children.framesDone()); };
+        if (!children.wait(tick, error)) return fail(error);
+        progress.finish();
+        drawn.pngFiles = options.frames ? static_cast<int>(plan.stretchFrames()) : 0;
+    }
+
+    if (!plan.videoPath.empty()) {
+        std::vector<std::string> files;
+        for (size_t i = 0; i < plan.pieces.size(); ++i)
+            files.push_back(plan.pieceFile(i));
+        // Joined in the work folder, beside the video, so that the video appears whole.
+        // (ffmpeg picks the container by the name's extension.)
+        const fs::path joined =
+            plan.workDir / ("joined" + fs::path(plan.videoPath).extension().string());
+        const std::string list = (plan.workDir / "pieces.txt").string();
+        if (!joinVideo(files, videoMusic, joined.string(), list, error)) return fail(error);
+        fs::rename(joined, plan.videoPath, ec);
+        if (ec) return fail("cannot move the video to " + plan.videoPath + ": " + ec.message());
+        std::printf("video: %ld frames at %d fps, %s, from %d ms to %s\n", plan.stretchFrames(),
+                    options.fps, sizeText(plan.shape.width, plan.shape.height).c_str(), firstMs,
+                    plan.videoPath.c_str());
+    }
+    if (drawn.pngFiles > 0) {
+        std::printf("wrote %d PNG files to %s\n", drawn.pngFiles, plan.outDir.string().c_str());
+    }
+    if (exportTotal > 0) {
+        const double seconds = secondsSince(started);
+        std::printf("exported %ld frames in %.1f s (%.2f frames per second, %d job%s)\n",
+                    exportTotal, seconds, exportTotal / seconds, jobs, jobs == 1 ? "" : "s");
     }
     return 0;
 }

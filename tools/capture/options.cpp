@@ -1,14 +1,19 @@
 #include "options.h"
 
+#include <strings.h>
 #include <cerrno>
 #include <cstdlib>
+
+#include "render/picture_target.h"
 
 namespace capture {
 
 const char* usage() {
-    return "usage: capture [--data DIR] [--out DIR] [--fps N] [--at MS]...\n"
-           "               [--from MS --to MS [--frames] [--video FILE]] [--visit MS-MS]...\n"
-           "               [--draw-hidden] [--bench [--layers] [--cpu]]\n"
+    return "usage: capture [--data DIR] [--out DIR] [--fps N] [--size WxH] [--ssaa N] [--at "
+           "MS]...\n"
+           "               [--from MS --to MS] [--frames] [--video FILE [--crf N | --lossless]]\n"
+           "               [--jobs N] [--wav FILE] [--visit MS-MS]... [--draw-hidden]\n"
+           "               [--bench [--layers] [--cpu]]\n"
            "\n"
            "Renders the show offline on a fixed step (--fps, default 60), building every\n"
            "frame's state by playing the show from 0 ms, with the music's spectrum taken at\n"
@@ -17,11 +22,24 @@ const char* usage() {
            "  --data DIR     load the show's files from DIR (default: the current directory)\n"
            "  --out DIR      where PNG files go (default: captures)\n"
            "  --fps N        frame rate of the fixed step, 1 to 1000\n"
+           "  --size WxH     every frame WxH pixels (default 800x600), or 1080p, 1440p, 4k:\n"
+           "                 the show drawn offscreen at that resolution, 4:3 in the middle\n"
+           "                 with black bars\n"
+           "  --ssaa N       draw every picture N times larger on both axes (1 to 4) and\n"
+           "                 filter it down in linear light, for clean edges\n"
            "  --at MS        the frame at demo time MS, as OUT/at_MS.png (repeatable)\n"
            "  --from MS      first and last demo time of a stretch rendered at the frame rate;\n"
            "  --to MS        without --video it becomes OUT/frame_NNNNNN.png\n"
            "  --frames       write the PNG sequence as well as the video\n"
-           "  --video FILE   encode the stretch with the music into FILE (ffmpeg, H.264/AAC)\n"
+           "  --video FILE   encode the stretch (the whole show without --from/--to) with the\n"
+           "                 music into FILE: H.264 High, yuv420p, BT.709 limited range,\n"
+           "                 AAC 320 kbit/s (ffmpeg)\n"
+           "  --crf N        x264's constant quality, 1 to 51 (default 18, visually lossless)\n"
+           "  --lossless     encode every frame losslessly instead, for an archive copy\n"
+           "  --jobs N       draw the stretch in N processes at once (1 to 16), each playing\n"
+           "                 the show from 0 ms; the video's parts are joined unencoded\n"
+           "  --wav FILE     the stretch's music as the show plays it (the whole track\n"
+           "                 without a stretch), as a 16-bit stereo WAV file\n"
            "  --visit A-B    play only from A to B ms at the frame rate (repeatable): after\n"
            "                 the show's first frame at 0 the clock jumps to each visit in a\n"
            "                 single long frame, as after a stall; --at frames are drawn too\n"
@@ -49,7 +67,31 @@ static bool parseNumber(const std::string& text, int low, int high, int& value) 
     return true;
 }
 
+bool parseSize(const std::string& text, int& width, int& height) {
+    struct cPreset {
+        const char* name;
+        int width, height;
+    };
+    static const cPreset presets[] = {
+        {"1080p", 1920, 1080}, {"1440p", 2560, 1440}, {"4k", 3840, 2160}};
+    for (const cPreset& preset : presets) {
+        if (strcasecmp(text.c_str(), preset.name) == 0) {
+            width = preset.width;
+            height = preset.height;
+            return true;
+        }
+    }
+    const size_t x = text.find('x');
+    return x != std::string::npos && parseNumber(text.substr(0, x), 16, largestFrameSide, width) &&
+           parseNumber(text.substr(x + 1), 16, largestFrameSide, height);
+}
+
+static std::string sizeText(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
 bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) {
+    bool crfGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& out) {
@@ -83,6 +125,49 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
             if (!parseNumber(text, 1, 1000, options.fps)) {
                 error = "--fps wants a whole number of frames per second from 1 to 1000, not '" +
                         text + "'";
+                return false;
+            }
+        } else if (arg == "--size") {
+            std::string text;
+            if (!value(text)) return false;
+            if (!parseSize(text, options.width, options.height)) {
+                error = "--size wants WIDTHxHEIGHT, each from 16 to " +
+                        std::to_string(largestFrameSide) + ", or 1080p, 1440p or 4k, not '" + text +
+                        "'";
+                return false;
+            }
+        } else if (arg == "--ssaa") {
+            std::string text;
+            if (!value(text)) return false;
+            if (!parseNumber(text, 1, largestSupersampling, options.ssaa)) {
+                error = "--ssaa wants a whole number from 1 to " +
+                        std::to_string(largestSupersampling) + ", not '" + text + "'";
+                return false;
+            }
+        } else if (arg == "--crf") {
+            std::string text;
+            if (!value(text)) return false;
+            // x264 takes 0 as lossless, which the High profile cannot carry: --lossless.
+            if (!parseNumber(text, 1, 51, options.crf)) {
+                error = "--crf wants a whole number from 1 to 51 (for 0, --lossless), not '" +
+                        text + "'";
+                return false;
+            }
+            crfGiven = true;
+        } else if (arg == "--lossless") {
+            options.lossless = true;
+        } else if (arg == "--jobs") {
+            std::string text;
+            if (!value(text)) return false;
+            if (!parseNumber(text, 1, largestJobs, options.jobs)) {
+                error = "--jobs wants a whole number of processes from 1 to " +
+                        std::to_string(largestJobs) + ", not '" + text + "'";
+                return false;
+            }
+        } else if (arg == "--wav") {
+            if (!value(options.wav)) return false;
+            if (options.wav.empty()) {
+                error = "--wav needs a file name";
                 return false;
             }
         } else if (arg == "--at") {
@@ -139,8 +224,21 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
                 std::to_string(options.from) + ")";
         return false;
     }
-    if ((options.frames || !options.video.empty()) && !stretch) {
-        error = std::string(options.frames ? "--frames" : "--video") + " needs --from and --to";
+    const bool video = !options.video.empty();
+    if (video && !options.visits.empty()) {
+        error = "--visit goes without --video";
+        return false;
+    }
+    if (options.frames && !stretch && !video) {
+        error = "--frames needs --from and --to (or --video)";
+        return false;
+    }
+    if ((crfGiven || options.lossless) && !video) {
+        error = std::string(crfGiven ? "--crf" : "--lossless") + " goes with --video";
+        return false;
+    }
+    if (crfGiven && options.lossless) {
+        error = "--crf goes without --lossless";
         return false;
     }
     if ((options.layers || options.cpu) && !options.bench) {
@@ -151,9 +249,42 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
         error = "--visit goes without --from and --to";
         return false;
     }
-    if (stretch && !options.bench && options.video.empty()) options.frames = true;
-    if (options.at.empty() && !stretch && !options.bench && options.visits.empty()) {
-        error = "nothing to do: give --at, --from/--to or --bench";
+    if (options.jobs > 1) {
+        if (!stretch && !video) {
+            error = "--jobs goes with a stretch: --from and --to, or --video";
+            return false;
+        }
+        if (options.bench || !options.at.empty()) {
+            error = std::string("--jobs goes without ") + (options.bench ? "--bench" : "--at");
+            return false;
+        }
+    }
+    if (video && (options.width % 2 || options.height % 2)) {
+        error =
+            "--video needs an even width and height (yuv420p halves the colour on both "
+            "axes), not " +
+            sizeText(options.width, options.height);
+        return false;
+    }
+    const nimra::cPixelRect picture = nimra::fitPicture(options.width, options.height);
+    if (int64_t(picture.width) * options.ssaa > largestPictureSide ||
+        int64_t(picture.height) * options.ssaa > largestPictureSide) {
+        error = "a " + sizeText(options.width, options.height) + " frame with --ssaa " +
+                std::to_string(options.ssaa) + " would draw a " +
+                sizeText(picture.width * options.ssaa, picture.height * options.ssaa) +
+                " picture, more than " + std::to_string(largestPictureSide) + " on a side";
+        return false;
+    }
+    // The whole show, as it is published.
+    if (video && !stretch) {
+        options.from = 0;
+        options.to = showEnd;
+    }
+    const bool stretchNow = options.from >= 0;
+    if (stretchNow && !options.bench && !video && options.wav.empty()) options.frames = true;
+    if (options.at.empty() && !stretchNow && !options.bench && options.visits.empty() &&
+        options.wav.empty()) {
+        error = "nothing to do: give --at, --from/--to, --video, --wav or --bench";
         return false;
     }
     return true;

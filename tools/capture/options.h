@@ -9,6 +9,16 @@ namespace capture {
 
 constexpr int showEnd = 207000;  // ms; the demo's last frame is the first at or past this
 
+// The window the demo opens, and the frame size unless another is asked for.
+constexpr int defaultWidth = 800;
+constexpr int defaultHeight = 600;
+// Output frames and the pictures drawn for them stay within these, so that the framebuffer
+// objects they need exist on any GL 2.1 with EXT_framebuffer_object worth drawing with.
+constexpr int largestFrameSide = 8192;
+constexpr int largestPictureSide = 16384;
+constexpr int largestSupersampling = 4;
+constexpr int largestJobs = 16;
+
 struct cOptions {
     std::string dataDir;  // empty: the current directory
     std::string outDir = "captures";
@@ -17,6 +27,7 @@ struct cOptions {
     int to = -1;
     bool frames = false;  // the stretch as a numbered PNG sequence
     std::string video;    // the stretch as a video with the music
+    std::string wav;      // the stretch's music (or the whole track) as a WAV file
     bool bench = false;
     bool layers = false;      // the benchmark also times every part of the frame apart
     bool drawHidden = false;  // the show draws what it knows will be covered, too
@@ -25,11 +36,22 @@ struct cOptions {
     // stall: the frames in between are never drawn.
     std::vector<std::pair<int, int>> visits;
     int fps = 60;
+    // Every output frame's size; the show's picture is its largest centred 4:3 rectangle,
+    // drawn ssaa times larger on both axes and filtered down.
+    int width = defaultWidth;
+    int height = defaultHeight;
+    int ssaa = 1;
+    int crf = 18;  // x264's constant quality: 18 is visually lossless
+    bool lossless = false;
+    int jobs = 1;  // processes drawing the stretch, each its share of it
     bool help = false;
 };
 
 // False with a one-line reason when the arguments make no sense.
 bool parseOptions(int argc, char** argv, cOptions& options, std::string& error);
+
+// "WxH" or a preset name (1080p, 1440p, 4k) as a frame size; false when it is neither.
+bool parseSize(const std::string& text, int& width, int& height);
 
 const char* usage();
 

@@ -2,9 +2,13 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+
+#include "audio/decoder.h"
 
 namespace capture {
 
@@ -21,26 +25,44 @@ static std::string quoted(const std::string& text) {
     return out + "'";
 }
 
-bool cVideoEncoder::open(const std::string& path, int width, int height, int fps,
-                         const std::string& music, int offsetMs, int durationMs,
-                         std::string& error) {
-    // A frame k of the pipe is shown at k / fps, which is where the renderer put it relative
-    // to the first frame; the music is cut from the first frame's own demo time.
-    char seconds[64];
-    std::string command = "ffmpeg -hide_banner -loglevel error -nostdin -y";
-    command += " -f rawvideo -pix_fmt rgb24 -video_size " + std::to_string(width) + "x" +
-               std::to_string(height) + " -framerate " + std::to_string(fps) + " -i -";
-    if (!music.empty()) {
-        std::snprintf(seconds, sizeof seconds, " -ss %.3f -t %.3f", offsetMs / 1000.0,
-                      durationMs / 1000.0);
-        command += seconds;
-        command += " -i " + quoted(music) + " -map 0:v:0 -map 1:a:0 -c:a aac -b:a 192k";
+static bool exitedCleanly(int status) {
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void placePicture(const std::vector<uint8_t>& picture, int pictureWidth, int pictureHeight, int x,
+                  int y, int width, int height, std::vector<uint8_t>& frame) {
+    frame.assign(size_t(width) * height * 3, 0);
+    // GL's y runs up from the bottom; the rows here run down from the top.
+    const int top = height - y - pictureHeight;
+    const size_t row = size_t(pictureWidth) * 3;
+    for (int j = 0; j < pictureHeight; ++j) {
+        std::copy_n(picture.begin() + j * row, row,
+                    frame.begin() + (size_t(top + j) * width + x) * 3);
     }
-    command += " -c:v libx264 -preset medium -crf 18 -pix_fmt yuv420p -movflags +faststart";
-    command += " " + quoted(path);
+}
+
+bool cVideoEncoder::open(const std::string& path, const cVideoSettings& settings,
+                         std::string& error) {
+    // Frame k of the pipe is shown at k / fps, where the renderer put it relative to the
+    // first frame. swscale would convert with BT.601's matrix unless told otherwise, and
+    // the stream says which matrix, primaries, curve and range it was made with.
+    std::string command = "ffmpeg -hide_banner -loglevel error -nostdin -y";
+    command += " -f rawvideo -pix_fmt rgb24 -video_size " + std::to_string(settings.width) + "x" +
+               std::to_string(settings.height) + " -framerate " + std::to_string(settings.fps) +
+               " -i -";
+    command += " -vf scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
+    command += " -c:v libx264 -preset medium";
+    if (settings.lossless) {
+        command += " -qp 0";
+    } else {
+        command += " -profile:v high -crf " + std::to_string(settings.crf);
+    }
+    command += " -pix_fmt yuv420p -color_primaries bt709 -color_trc bt709 -colorspace bt709";
+    command += " -color_range tv -an " + quoted(path);
 
     // ffmpeg failing must show up as a write error here, not end the tool.
     std::signal(SIGPIPE, SIG_IGN);
+    broken = false;
     pipe = popen(command.c_str(), "w");
     if (!pipe) {
         error = "cannot start ffmpeg: " + std::string(std::strerror(errno));
@@ -59,7 +81,7 @@ bool cVideoEncoder::close(std::string& error) {
     if (!pipe) return true;
     const int status = pclose(pipe);
     pipe = nullptr;
-    if (broken || status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (broken || !exitedCleanly(status)) {
         error = "ffmpeg failed (see its message above)";
         return false;
     }
@@ -68,6 +90,121 @@ bool cVideoEncoder::close(std::string& error) {
 
 cVideoEncoder::~cVideoEncoder() {
     if (pipe) pclose(pipe);
+}
+
+bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
+               const std::string& path, const std::string& list, std::string& error) {
+    FILE* file = std::fopen(list.c_str(), "w");
+    if (!file) {
+        error = "cannot write " + list + ": " + std::strerror(errno);
+        return false;
+    }
+    // The concat demuxer reads its own quoting: the same single quotes as the shell's.
+    for (const std::string& piece : pieces)
+        std::fprintf(file, "file %s\n", quoted(piece).c_str());
+    const bool listWritten = std::fclose(file) == 0;
+
+    // The AAC encoder's priming samples are left out of playback by the edit list the MP4
+    // muxer writes, so the first sound heard is the WAV's first sample.
+    std::string command = "ffmpeg -hide_banner -loglevel error -nostdin -y";
+    command += " -f concat -safe 0 -i " + quoted(list);
+    if (!wav.empty()) command += " -i " + quoted(wav) + " -map 0:v:0 -map 1:a:0";
+    command += " -c:v copy";
+    if (!wav.empty()) command += " -c:a aac -b:a 320k";
+    command += " -movflags +faststart " + quoted(path);
+    const bool joined = listWritten && exitedCleanly(std::system(command.c_str()));
+    if (!joined) {
+        error =
+            "ffmpeg could not join the video's pieces into " + path + " (see its message above)";
+        return false;
+    }
+    return true;
+}
+
+int64_t musicSampleAt(int ms) {
+    // As the audio layer places a stream position: whole sample frames, rounded down.
+    return int64_t(ms) * nimra::audio::sampleRate / 1000;
+}
+
+static void putLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+static std::vector<uint8_t> wavHeader(uint32_t dataBytes) {
+    std::vector<uint8_t> header;
+    const auto text = [&](const char* tag) { header.insert(header.end(), tag, tag + 4); };
+    const int channels = 2, bytesPerSample = 2;
+    text("RIFF");
+    putLittle(header, 36 + dataBytes, 4);
+    text("WAVE");
+    text("fmt ");
+    putLittle(header, 16, 4);
+    putLittle(header, 1, 2);  // integer PCM
+    putLittle(header, channels, 2);
+    putLittle(header, nimra::audio::sampleRate, 4);
+    putLittle(header, nimra::audio::sampleRate * channels * bytesPerSample, 4);
+    putLittle(header, channels * bytesPerSample, 2);
+    putLittle(header, 8 * bytesPerSample, 2);
+    text("data");
+    putLittle(header, dataBytes, 4);
+    return header;
+}
+
+bool writeMusic(const std::string& mp3, const std::string& wav, int firstMs, int64_t sampleFrames,
+                std::string& error) {
+    nimra::audio::cDecoder decoder;
+    std::string why;
+    if (decoder.open(mp3.c_str(), why) != nimra::audio::resultOk) {
+        error = mp3 + ": " + why;
+        return false;
+    }
+    // A start past the track's end leaves only silence.
+    const int64_t first = musicSampleAt(firstMs);
+    const bool reached = first == 0 || decoder.seek(first);
+
+    const std::string partial = wav + ".part";
+    FILE* file = std::fopen(partial.c_str(), "wb");
+    if (!file) {
+        error = "cannot write " + partial + ": " + std::strerror(errno);
+        return false;
+    }
+    std::vector<uint8_t> header = wavHeader(0);
+    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    std::vector<int16_t> block(2 * 4096);
+    int64_t written = 0;
+    bool ended = !reached;
+    while (ok && (sampleFrames < 0 || written < sampleFrames)) {
+        const int wanted = static_cast<int>(
+            sampleFrames < 0 ? 4096 : std::min<int64_t>(4096, sampleFrames - written));
+        const int got = ended ? 0 : decoder.read(block.data(), wanted);
+        if (got < wanted) {
+            ended = true;
+            if (sampleFrames < 0) {
+                ok = std::fwrite(block.data(), 4, got, file) == size_t(got);
+                written += got;
+                break;
+            }
+            std::fill(block.begin() + 2 * got, block.begin() + 2 * wanted, int16_t(0));
+        }
+        // Interleaved little-endian 16-bit, as the decoder gives it on this machine.
+        ok = std::fwrite(block.data(), 4, wanted, file) == size_t(wanted);
+        written += wanted;
+    }
+    const int64_t bytes = written * 4;
+    if (bytes > int64_t(UINT32_MAX) - 36) ok = false;
+    if (ok) {
+        header = wavHeader(static_cast<uint32_t>(bytes));
+        ok = std::fseek(file, 0, SEEK_SET) == 0 &&
+             std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    }
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok || std::rename(partial.c_str(), wav.c_str()) != 0) {
+        error = "cannot write " + wav + ": " + std::strerror(errno);
+        std::remove(partial.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace capture

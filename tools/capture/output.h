@@ -15,12 +15,27 @@ namespace capture {
 using nimra::readFrame;
 using nimra::writePng;
 
-// Raw frames piped into ffmpeg, muxed with the music from the stretch's first frame on.
+// A picture of pictureWidth x pictureHeight top-down RGB rows placed into a width x height
+// frame of black at (x, y), counted as GL counts (from the bottom left): the frame's rows
+// are top-down too. The picture must fit.
+void placePicture(const std::vector<uint8_t>& picture, int pictureWidth, int pictureHeight, int x,
+                  int y, int width, int height, std::vector<uint8_t>& frame);
+
+struct cVideoSettings {
+    int width = 0;
+    int height = 0;
+    int fps = 60;
+    int crf = 18;
+    bool lossless = false;
+};
+
+// Raw RGB frames piped into ffmpeg and encoded as a video without sound: H.264 High (High
+// 4:4:4 Predictive when lossless, the one profile that codes losslessly), yuv420p
+// converted and tagged as BT.709 in limited range. Pieces of one stretch encoded this way
+// join without re-encoding.
 class cVideoEncoder {
 public:
-    // music may be empty (no audio track).
-    bool open(const std::string& path, int width, int height, int fps, const std::string& music,
-              int offsetMs, int durationMs, std::string& error);
+    bool open(const std::string& path, const cVideoSettings& settings, std::string& error);
     bool write(const std::vector<uint8_t>& rgb);
     // Waits for ffmpeg; false when it failed.
     bool close(std::string& error);
@@ -30,5 +45,21 @@ private:
     FILE* pipe = nullptr;
     bool broken = false;
 };
+
+// The pieces, in order, joined into one video stream without re-encoding, with the music
+// from wav (none when empty) as AAC at 320 kbit/s, into path; list is where ffmpeg's list
+// of the pieces is written.
+bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
+               const std::string& path, const std::string& list, std::string& error);
+
+// The music as the show plays it, decoded by the show's own audio layer, from demo time
+// firstMs on, as a 16-bit stereo 44.1 kHz WAV file: sampleFrames of them (silence past the
+// track's end), or the whole rest of the track when sampleFrames is negative. The file
+// appears whole or not at all.
+bool writeMusic(const std::string& mp3, const std::string& wav, int firstMs, int64_t sampleFrames,
+                std::string& error);
+
+// The first sample frame of the track that the show plays at demo time ms.
+int64_t musicSampleAt(int ms);
 
 }  // namespace capture
