@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "render/framebuffer.h"
+#include "render/shader_program.h"
 
 namespace nimra {
 
@@ -74,28 +75,15 @@ const char* const downsampleFragment =
     "    gl_FragColor = vec4(encoded(sum.rgb), sum.a);\n"
     "}\n";
 
-GLuint compileStage(GLenum type, const char* source) {
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint compiled = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (!compiled) {
-        char log[1024] = {};
-        glGetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
-        std::cout << "picture downsampling: " << log << std::endl;
+cShaderProgram& downsampleProgram() {
+    static cShaderProgram* program = nullptr;
+    if (!program) {
+        program = new cShaderProgram();
+        if (!program->linkSources(downsampleVertex, downsampleFragment)) {
+            std::cout << "picture downsampling: the program does not link" << std::endl;
+        }
     }
-    return shader;
-}
-
-GLuint downsampleProgram() {
-    static GLuint program = 0;
-    if (program) return program;
-    program = glCreateProgram();
-    glAttachShader(program, compileStage(GL_VERTEX_SHADER, downsampleVertex));
-    glAttachShader(program, compileStage(GL_FRAGMENT_SHADER, downsampleFragment));
-    glLinkProgram(program);
-    return program;
+    return *program;
 }
 
 }  // namespace
@@ -175,11 +163,10 @@ void downsamplePicture(const cPictureTarget& source, cPictureTarget& target) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBindTexture(GL_TEXTURE_2D, source.colour);
 
-    const GLuint program = downsampleProgram();
-    glUseProgram(program);
-    glUniform1i(glGetUniformLocation(program, "picture"), 0);
-    glUniform1i(glGetUniformLocation(program, "n"), n);
-    glUniform2f(glGetUniformLocation(program, "texel"), 1.0f / source.width, 1.0f / source.height);
+    cShaderProgram& program = downsampleProgram();
+    glUniform1i(program.uniformLocation("picture"), 0);
+    glUniform1i(program.uniformLocation("n"), n);
+    glUniform2f(program.uniformLocation("texel"), 1.0f / source.width, 1.0f / source.height);
     glBegin(GL_QUADS);
     glVertex2f(-1.0f, -1.0f);
     glVertex2f(1.0f, -1.0f);

@@ -112,6 +112,22 @@ void cShaderProgram::load(const std::string& vertexFile, const std::string& frag
     loadFiles({vertexFile}, {fragmentFile});
 }
 
+// The text's lines as the file loader keeps them: split at each line end, the tail last.
+static std::vector<std::string> textLines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        out.push_back(text.substr(start, end - start));
+    out.push_back(text.substr(start));
+    return out;
+}
+
+bool cShaderProgram::linkSources(const std::string& vertexText, const std::string& fragmentText) {
+    vertexStage.sourceLines = textLines(vertexText);
+    fragmentStage.sourceLines = textLines(fragmentText);
+    return link() && isLinked();
+}
+
 bool cShaderProgram::link() {
     attributeCache.clear();
     if (programName != -1) glDeleteProgram(static_cast<GLuint>(programName));

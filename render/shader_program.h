@@ -51,6 +51,10 @@ public:
     // a stage fails to compile; the link status itself is not looked at.
     bool link();
 
+    // A program of the engine's own, from source text rather than files: each stage's lines
+    // become the text's (whatever they were), then link. True when GL can draw with it.
+    bool linkSources(const std::string& vertexText, const std::string& fragmentText);
+
     void use();
     // Whether the last link made a program GL can draw with (asks GL; false before any).
     bool isLinked() const;

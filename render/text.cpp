@@ -31,17 +31,6 @@ void main() {
     gl_FragColor = vec4(colour.rgb, colour.a * ink);
 })";
 
-// The stage's lines as the program loader keeps them.
-std::vector<std::string> lines(const char* source) {
-    std::vector<std::string> out;
-    const std::string text = source;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        out.push_back(text.substr(start, end - start));
-    out.push_back(text.substr(start));
-    return out;
-}
-
 int levelSize(GLenum which) {
     GLint value = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, which, &value);
@@ -118,9 +107,7 @@ bool cScreenText::load(const std::string& atlasPath, std::string& error) {
     atlas->setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     const int width = levelSize(GL_TEXTURE_WIDTH), height = levelSize(GL_TEXTURE_HEIGHT);
 
-    program.vertexStage.sourceLines = lines(vertexSource);
-    program.fragmentStage.sourceLines = lines(fragmentSource);
-    const bool linked = program.link() && program.isLinked();
+    const bool linked = program.linkSources(vertexSource, fragmentSource);
     if (linked) {
         glUniform1i(program.uniformLocation("atlas"), 0);
         targetSizeLocation = program.uniformLocation("targetSize");

@@ -30,8 +30,7 @@ const char* playerUsage() {
            "--windowed, --fullscreen or --size).\n";
 }
 
-// A whole non-negative decimal number within [low, high], nothing else.
-static bool parseNumber(const std::string& text, long low, long high, int& value) {
+bool parseWholeNumber(const std::string& text, long low, long high, int& value) {
     if (text.empty() || text.size() > 9) return false;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
@@ -42,11 +41,10 @@ static bool parseNumber(const std::string& text, long low, long high, int& value
     return true;
 }
 
-// "WxH", each side from 64 to 16384 pixels.
-static bool parseSize(const std::string& text, int& width, int& height) {
+bool parseFrameSize(const std::string& text, int low, int high, int& width, int& height) {
     const size_t x = text.find_first_of("xX");
-    return x != std::string::npos && parseNumber(text.substr(0, x), 64, 16384, width) &&
-           parseNumber(text.substr(x + 1), 64, 16384, height);
+    return x != std::string::npos && parseWholeNumber(text.substr(0, x), low, high, width) &&
+           parseWholeNumber(text.substr(x + 1), low, high, height);
 }
 
 bool parsePlayerOptions(int argc, char** argv, cPlayerOptions& options, std::string& error) {
@@ -78,7 +76,7 @@ bool parsePlayerOptions(int argc, char** argv, cPlayerOptions& options, std::str
             fullscreen = options.desktop = true;
         } else if (arg == "--size") {
             if (!value(text)) return false;
-            if (!parseSize(text, options.width, options.height)) {
+            if (!parseFrameSize(text, 64, 16384, options.width, options.height)) {
                 error = "--size wants WIDTHxHEIGHT in pixels, each from 64 to 16384, not '" + text +
                         "'";
                 return false;
@@ -86,7 +84,7 @@ bool parsePlayerOptions(int argc, char** argv, cPlayerOptions& options, std::str
             options.sized = true;
         } else if (arg == "--start") {
             if (!value(text)) return false;
-            if (!parseNumber(text, 0, showLength - 1, options.startMs)) {
+            if (!parseWholeNumber(text, 0, showLength - 1, options.startMs)) {
                 error = "--start wants a moment of the show in whole milliseconds from 0 to " +
                         std::to_string(showLength - 1) + ", not '" + text + "'";
                 return false;

@@ -27,6 +27,12 @@ struct cPlayerOptions {
     bool shapesWindow() const { return windowed || desktop || sized; }
 };
 
+// A whole non-negative decimal number within [low, high], nothing else (no sign, no spaces,
+// at most nine digits). The programs' command lines read every number through it.
+bool parseWholeNumber(const std::string& text, long low, long high, int& value);
+// "WxH" (or "WXH"), each side a whole number within [low, high].
+bool parseFrameSize(const std::string& text, int low, int high, int& width, int& height);
+
 // False with a one-line reason when the arguments make no sense.
 bool parsePlayerOptions(int argc, char** argv, cPlayerOptions& options, std::string& error);
 

@@ -1,10 +1,12 @@
 #include "options.h"
 
 #include <strings.h>
+
 #include <cerrno>
 #include <cstdlib>
 
 #include "render/picture_target.h"
+#include "shell/options.h"
 
 namespace capture {
 
@@ -55,16 +57,9 @@ const char* usage() {
            "                 thread) instead of wall-clock time; steadier on a busy machine\n";
 }
 
-// A whole non-negative decimal number within [low, high], nothing else.
+// Every number, as the demo's command line reads them.
 static bool parseNumber(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    const long parsed = std::strtol(text.c_str(), nullptr, 10);
-    if (parsed < low || parsed > high) return false;
-    value = static_cast<int>(parsed);
-    return true;
+    return nimra::parseWholeNumber(text, low, high, value);
 }
 
 bool parseSize(const std::string& text, int& width, int& height) {
@@ -81,9 +76,7 @@ bool parseSize(const std::string& text, int& width, int& height) {
             return true;
         }
     }
-    const size_t x = text.find('x');
-    return x != std::string::npos && parseNumber(text.substr(0, x), 16, largestFrameSide, width) &&
-           parseNumber(text.substr(x + 1), 16, largestFrameSide, height);
+    return nimra::parseFrameSize(text, 16, largestFrameSide, width, height);
 }
 
 static std::string sizeText(int width, int height) {

@@ -6,6 +6,7 @@
 #include "render/gl.h"
 #include "render/mesh.h"
 #include "render/screen_quad.h"
+#include "render/shader_program.h"
 #include "render/texture.h"
 #include "runtime/state.h"
 
@@ -26,13 +27,6 @@ const char* const fragmentSource =
     "varying vec2 uv;\n"
     "void main() { gl_FragColor = texture2D(tex, uv); }\n";
 
-GLuint compile(GLenum type, const char* source) {
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
 double frameMs(bool withPass, GLuint program, nimra::cTexture& picture) {
     const double start = benchNowMs();
     nimra::screen.begin();
@@ -50,10 +44,9 @@ double frameMs(bool withPass, GLuint program, nimra::cTexture& picture) {
 
 double measureTexturedPass() {
     if (!nimra::screenQuad) return 0.0;
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, vertexSource));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, fragmentSource));
-    glLinkProgram(program);
+    nimra::cShaderProgram pass;
+    pass.linkSources(vertexSource, fragmentSource);
+    const GLuint program = static_cast<GLuint>(pass.programName);
     // Bilinear from the top level only: the plainest textured pass there is.
     nimra::cTexture* picture = new nimra::cTexture(false);
     picture->loadFile("introback.png", GL_TEXTURE_2D, false);
