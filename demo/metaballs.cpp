@@ -84,7 +84,7 @@ void advanceMetaballs() {
         advanceMetaball(state.field, i, dt);
 }
 
-void drawMetaballs() {
+void drawMetaballs(bool blurred) {
     // The sprites in one batch, in the blobs' order, and the box they cover.
     state.low = cVec2f(1.0f, 1.0f);
     state.high = cVec2f(-1.0f, -1.0f);
@@ -137,26 +137,97 @@ void drawMetaballs() {
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (boxed) glDisable(GL_SCISSOR_TEST);
-    blurTexture(*state.image, 1);
+    if (blurred) blurTexture(*state.image, 1);
 }
 
 cTexture& metaballImage() { return *state.image; }
 
-bool metaballFieldBox(cPixelRect& box) {
-    const cTexture& image = *state.image;
-    if (windowWidth != image.width || windowHeight != image.height) return false;
-    if (!isFinite(state.low) || !isFinite(state.high)) return false;
-    // Screen-quad units to pixels, two pixels wider on every side than the sprites reach:
-    // the image is read with linear filtering.
+// Screen-quad units to the image's pixels, two pixels wider on every side than the sprites
+// reach: the image is read with linear filtering.
+static cPixelRect fieldPixels(const cVec2f& low, const cVec2f& high, const cTexture& image) {
     const auto pixels = [](float low, float high, int size, int& first, int& count) {
         const double from = std::floor((low * 0.5 + 0.5) * size) - 2.0;
         const double to = std::ceil((high * 0.5 + 0.5) * size) + 2.0;
         first = static_cast<int>(std::clamp(from, 0.0, double(size)));
         count = std::max(static_cast<int>(std::clamp(to, 0.0, double(size))) - first, 0);
     };
-    pixels(state.low.x, state.high.x, image.width, box.x, box.width);
-    pixels(state.low.y, state.high.y, image.height, box.y, box.height);
+    cPixelRect rect;
+    pixels(low.x, high.x, image.width, rect.x, rect.width);
+    pixels(low.y, high.y, image.height, rect.y, rect.height);
+    return rect;
+}
+
+bool metaballFieldBox(cPixelRect& box) {
+    const cTexture& image = *state.image;
+    if (windowWidth != image.width || windowHeight != image.height) return false;
+    if (!isFinite(state.low) || !isFinite(state.high)) return false;
+    box = fieldPixels(state.low, state.high, image);
     return true;
+}
+
+bool metaballFieldPieces(std::vector<cPixelRect>& pieces) {
+    pieces.clear();
+    cPixelRect box;
+    if (!metaballFieldBox(box)) return false;
+    // Every blob's own box, as drawMetaballs spans them all; they lie inside the field's.
+    std::vector<cPixelRect> sprites;
+    for (const cDrifter& blob : state.field.blobs) {
+        const float reach = std::fabs(blob.size) * metaballSpriteReach;
+        const cVec2f half(reach * metaballSpriteAspect, reach);
+        const cPixelRect rect = fieldPixels(blob.position - half, blob.position + half, *state.image);
+        if (rect.width > 0 && rect.height > 0) sprites.push_back(rect);
+    }
+    pieces = cellCover(sprites, box, fieldCell);
+    return true;
+}
+
+std::vector<cPixelRect> cellCover(const std::vector<cPixelRect>& rects, const cPixelRect& bounds,
+                                  int cell) {
+    std::vector<cPixelRect> pieces;
+    if (cell <= 0 || bounds.width <= 0 || bounds.height <= 0) return pieces;
+    // Cells counted from the bounds' corner.
+    const int columns = (bounds.width + cell - 1) / cell, rows = (bounds.height + cell - 1) / cell;
+    std::vector<char> marked(size_t(columns) * rows, 0);
+    for (const cPixelRect& rect : rects) {
+        const int x0 = std::max(rect.x, bounds.x) - bounds.x;
+        const int y0 = std::max(rect.y, bounds.y) - bounds.y;
+        const int x1 = std::min(rect.x + rect.width, bounds.x + bounds.width) - bounds.x;
+        const int y1 = std::min(rect.y + rect.height, bounds.y + bounds.height) - bounds.y;
+        if (x1 <= x0 || y1 <= y0) continue;
+        for (int row = y0 / cell; row <= (y1 - 1) / cell; ++row)
+            for (int column = x0 / cell; column <= (x1 - 1) / cell; ++column)
+                marked[size_t(row) * columns + column] = 1;
+    }
+    // The runs of the row above that are still open, by their first and last column.
+    std::vector<size_t> open;
+    for (int row = 0; row < rows; ++row) {
+        std::vector<size_t> next;
+        for (int column = 0; column < columns;) {
+            if (!marked[size_t(row) * columns + column]) {
+                ++column;
+                continue;
+            }
+            const int first = column;
+            while (column < columns && marked[size_t(row) * columns + column])
+                ++column;
+            const int x = bounds.x + first * cell;
+            const int width = std::min(bounds.x + column * cell, bounds.x + bounds.width) - x;
+            const int y = bounds.y + row * cell;
+            const int height = std::min(y + cell, bounds.y + bounds.height) - y;
+            const auto same = std::find_if(open.begin(), open.end(), [&](size_t k) {
+                return pieces[k].x == x && pieces[k].width == width;
+            });
+            if (same != open.end()) {
+                pieces[*same].height += height;
+                next.push_back(*same);
+            } else {
+                next.push_back(pieces.size());
+                pieces.push_back({x, y, width, height});
+            }
+        }
+        open.swap(next);
+    }
+    return pieces;
 }
 
 bool compositeIsOpaque() { return state.overlayProgram && state.overlayProgram->isLinked(); }

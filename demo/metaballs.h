@@ -21,9 +21,10 @@ void initMetaballs();
 
 // The blobs' rules, first of every frame.
 void advanceMetaballs();
-// First drawing of the frame, where a later layer reads it. Leaves the window cleared,
-// blending and the depth test off.
-void drawMetaballs();
+// First drawing of the frame, where a later layer reads it; through the blur chain as well
+// when blurred (the chain's result is made from this frame's image alone). Leaves the
+// window cleared, blending and the depth test off.
+void drawMetaballs(bool blurred = true);
 
 // The capture of this frame's blobs, window-sized as the window was at start-up.
 cTexture& metaballImage();
@@ -45,6 +46,19 @@ constexpr float metaballSpriteAspect = 0.75f;
 // the window share their pixels only while the window has its start-up size; after a
 // resize (or with a blob somewhere no number can say) there is no box and false comes back.
 bool metaballFieldBox(cPixelRect& box);
+
+// The same pixels in finer pieces: disjoint rectangles inside the box, together covering
+// every blob's sprite (with the same pixels to spare), made of whole cells of a grid of
+// fieldCell pixels. The sprites crowd into a few drifting columns, so the pieces cover far
+// less than the box. False, and nothing, where there is no box.
+constexpr int fieldCell = 32;
+bool metaballFieldPieces(std::vector<cPixelRect>& pieces);
+
+// Disjoint rectangles made of whole cells of a grid of the given pixels, clipped to the
+// bounds, covering every pixel of the given rectangles inside the bounds: a row of cells
+// at a time, runs of cells merged across and runs of equal span merged down.
+std::vector<cPixelRect> cellCover(const std::vector<cPixelRect>& rects, const cPixelRect& bounds,
+                                  int cell);
 
 // Whether the composite fills the whole screen with an opaque picture: whenever its
 // program works.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "demo/metaballs.h"
 #include "demo/opening.h"
@@ -27,6 +28,7 @@ static struct {
     cTexture* colourScheme2 = nullptr;  // left on unit 0 when the scene is done
     cTexture* fabric = nullptr;         // "rockTex", on unit 1
     cTexture* screenCopy = nullptr;     // this frame as drawn so far
+    std::vector<cPixelRect> pieces;     // of the metaball field, where the post pass is drawn
     cSculptureRig rig;
 } state;
 
@@ -182,14 +184,23 @@ void drawSculptureScene() {
     }
 
     state.colourScheme2->bind(0);
-    if (boxed) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(box.x, box.y, box.width, box.height);
-    }
+    // Boxed, the pass is drawn piece by piece over the cells the blobs touch, which lie
+    // inside the box (and so inside the copy); the quad is the same, so every pixel it
+    // draws is the pixel it would draw over the whole screen.
+    std::vector<cPixelRect>& pieces = state.pieces;
+    if (boxed && passes > 0) metaballFieldPieces(pieces);
+    if (boxed) glEnable(GL_SCISSOR_TEST);
     for (int pass = passes; pass > 0; --pass) {
         field.bind(0);
         state.screenCopy->bind(1);
-        screenQuad->draw(state.postProgram, GL_TRIANGLES);
+        if (!boxed) {
+            screenQuad->draw(state.postProgram, GL_TRIANGLES);
+        } else {
+            for (const cPixelRect& piece : pieces) {
+                glScissor(piece.x, piece.y, piece.width, piece.height);
+                screenQuad->draw(state.postProgram, GL_TRIANGLES);
+            }
+        }
         glEnable(GL_BLEND);
     }
     if (boxed) glDisable(GL_SCISSOR_TEST);

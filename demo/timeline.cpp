@@ -53,7 +53,7 @@ const cSceneWindow sceneWindows[sceneWindowCount] = {
      loudspeakersAreOpaque},
     {"break", breakFirst, breakLast, advanceBreak, drawBreak},
     {"creatures", 128172, 146828, advanceCreatures, drawCreatures, creaturesAreOpaque},
-    {"spheres", 146828, 184081, advanceSpheres, drawSpheres},
+    {"spheres", spheresFirst, spheresLast, advanceSpheres, drawSpheres},
     {"composite", 184081, 193384, nullptr, drawOverlayComposite},
     {"final composite", 193384, INT_MAX, nullptr, drawOverlayComposite},
 };
@@ -114,6 +114,8 @@ bool metaballLayerRead(int t) {
     const bool sculpture = tunnelLast <= t && t <= loudspeakersFirst;
     return (sculpture && sculpturePostPasses(t) > 0) || t >= spheresFirst;
 }
+
+bool metaballBlurRead(int t) { return !skipHiddenWork || (spheresFirst <= t && t <= spheresLast); }
 
 bool backdropHidden(int t) {
     if (!skipHiddenWork) return false;
@@ -195,9 +197,9 @@ void drawShow() {
     const int t = demoTime;
     layerDone("clear");
 
-    // The metaball layer draws first of all: it fills its capture and the blur for later
-    // layers and leaves the framebuffer cleared.
-    if (metaballLayerRead(t)) drawMetaballs();
+    // The metaball layer draws first of all: it fills its capture (and the blur, for the
+    // spheres) for later layers and leaves the framebuffer cleared.
+    if (metaballLayerRead(t)) drawMetaballs(metaballBlurRead(t));
     layerDone("metaballs");
 
     glEnable(GL_BLEND);

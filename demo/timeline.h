@@ -75,6 +75,7 @@ constexpr int fountainFirst = 128172;
 constexpr int fountainLast = 146828;
 constexpr int sparksFirst = 146828;
 constexpr int spheresFirst = 146828;
+constexpr int spheresLast = 184081;
 constexpr int tunnelFirst = 30312;
 constexpr int tunnelLast = 48939;
 constexpr int loudspeakersFirst = 86210;
@@ -85,9 +86,9 @@ constexpr int breakLast = 128182;
 // backdrop under an opaque layer or behind the box's and the scenes' opaque surfaces, the
 // top overlay's clear middle, the slide cards' clear margins, the sculpture's post pass
 // away from the metaball field and its screen copy where no pass reads it, the metaball
-// layer where nothing reads it and its clears beyond the blobs' box. False draws it
-// all the same (the capture tool's --draw-hidden), to show that leaving it out changes
-// nothing.
+// layer where nothing reads it, its blur outside the sphere scene and its clears beyond
+// the blobs' box. False draws it all the same (the capture tool's --draw-hidden), to show
+// that leaving it out changes nothing.
 extern bool skipHiddenWork;
 
 // Whether a later layer of the frame at t reads the metaball layer's picture: the
@@ -95,6 +96,10 @@ extern bool skipHiddenWork;
 // spheres, and the closing composite. Elsewhere the layer's drawing is left out (its blobs
 // still move by their rules every frame), unless the hidden work is drawn.
 bool metaballLayerRead(int t);
+// Whether a later layer of the frame at t reads the layer's blur: only the sphere scene
+// does. Every blur is made from that frame's picture alone, so the frames in between need
+// none, unless the hidden work is drawn.
+bool metaballBlurRead(int t);
 
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,
 // so that the backdrop would never be seen: the break, and the closing composite (which

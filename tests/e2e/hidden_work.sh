@@ -3,9 +3,10 @@
 # backdrop under the break and under the closing composite, the backdrop behind the box's
 # and the scenes' opaque surfaces, the top overlay's clear middle, the slide cards' clear
 # margins, the sculpture's post pass away from the metaball field and its screen copy where
-# no pass reads it, the metaball layer's drawing where nothing reads it and its clears
-# beyond the blobs' box) must change nothing on screen: frames across the show come out the
-# same, pixel for pixel, when the capture tool has it all drawn anyway (--draw-hidden).
+# no pass reads it, the metaball layer's drawing where nothing reads it, its blur outside
+# the sphere scene and its clears beyond the blobs' box) must change nothing on screen:
+# frames across the show come out the same, pixel for pixel, when the capture tool has it
+# all drawn anyway (--draw-hidden).
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
@@ -14,9 +15,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Among them every boundary where a reader of the metaball layer starts or stops (the
-# sculpture's post pass at 67589 ms, its window's end at 86210 ms, the sphere scene at
-# 146828 ms), on both sides.
+# Among them every boundary where a reader of the metaball layer or its blur starts or
+# stops (the sculpture's post pass at 67589 ms, its window's end at 86210 ms, the sphere
+# scene from 146828 to 184081 ms), on both sides.
 moments=(3600 12500 20000 30312 32500 40000 48939 60000 67588 67589 72000 76905 80000 86210
     86211 92500 100000 110000 123505 124000 126500 128172 128175 135000 146827 146828 150000
     165374 175000 184081 184500 193384 200000 206500)
