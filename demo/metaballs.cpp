@@ -174,7 +174,8 @@ bool metaballFieldPieces(std::vector<cPixelRect>& pieces) {
     for (const cDrifter& blob : state.field.blobs) {
         const float reach = std::fabs(blob.size) * metaballSpriteReach;
         const cVec2f half(reach * metaballSpriteAspect, reach);
-        const cPixelRect rect = fieldPixels(blob.position - half, blob.position + half, *state.image);
+        const cPixelRect rect =
+            fieldPixels(blob.position - half, blob.position + half, *state.image);
         if (rect.width > 0 && rect.height > 0) sprites.push_back(rect);
     }
     pieces = cellCover(sprites, box, fieldCell);
@@ -198,7 +199,8 @@ std::vector<cPixelRect> cellCover(const std::vector<cPixelRect>& rects, const cP
             for (int column = x0 / cell; column <= (x1 - 1) / cell; ++column)
                 marked[size_t(row) * columns + column] = 1;
     }
-    // The runs of the row above that are still open, by their first and last column.
+    // The pieces the row above ended with, by index: a run of this row with the same span
+    // carries one of them down.
     std::vector<size_t> open;
     for (int row = 0; row < rows; ++row) {
         std::vector<size_t> next;

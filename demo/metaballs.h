@@ -49,8 +49,8 @@ bool metaballFieldBox(cPixelRect& box);
 
 // The same pixels in finer pieces: disjoint rectangles inside the box, together covering
 // every blob's sprite (with the same pixels to spare), made of whole cells of a grid of
-// fieldCell pixels. The sprites crowd into a few drifting columns, so the pieces cover far
-// less than the box. False, and nothing, where there is no box.
+// fieldCell pixels. The drops rise in drifting columns with gaps between them, so the
+// pieces cover a half to two thirds of the box. False, and nothing, where there is no box.
 constexpr int fieldCell = 32;
 bool metaballFieldPieces(std::vector<cPixelRect>& pieces);
 

@@ -40,7 +40,8 @@ TEST(FieldPieces, CoverEveryTouchedPixelOnceInsideTheBoundsAndOnWholeCells) {
         std::vector<cPixelRect> rects;
         const int count = rand() % 40;
         for (int i = 0; i < count; ++i)
-            rects.push_back({rand() % 900 - 50, rand() % 700 - 50, 1 + rand() % 90, 1 + rand() % 90});
+            rects.push_back(
+                {rand() % 900 - 50, rand() % 700 - 50, 1 + rand() % 90, 1 + rand() % 90});
         const int cell = 8 << (round % 3);
         const std::vector<cPixelRect> pieces = cellCover(rects, bounds, cell);
 
