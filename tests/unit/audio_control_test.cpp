@@ -23,8 +23,11 @@ namespace nimra::audio {
 namespace {
 
 using fixture::cEnvironment;
+using fixture::channelPosition;
+using fixture::channelSpectrum;
 using fixture::files;
 using fixture::loudestBin;
+using fixture::playStream;
 using Frames = std::vector<int16_t>;  // interleaved stereo
 
 int64_t frameAt(uint32_t ms) { return static_cast<int64_t>(ms) * sampleRate / 1000; }
@@ -131,28 +134,10 @@ protected:
         made->release();
     }
 
-    static cChannel* play(cSystem* system, const std::string& path) {
-        cSound* sound = nullptr;
-        EXPECT_EQ(system->createStream(path.c_str(), 0x4040, nullptr, &sound), resultOk);
-        cChannel* channel = nullptr;
-        EXPECT_EQ(system->playSound(channelFree, sound, false, &channel), resultOk);
-        return channel;
-    }
-
-    static std::vector<float> spectrum(cChannel* channel) {
-        std::vector<float> bins(spectrumBins, -1.0f);
-        EXPECT_EQ(channel->getSpectrum(bins.data(), spectrumBins, 0, fftWindowRect), resultOk);
-        return bins;
-    }
     static void expectSame(const std::vector<float>& actual, const std::vector<float>& expected,
                            const std::string& where) {
         for (int k = 0; k < spectrumBins; ++k)
             ASSERT_NEAR(actual[k], expected[k], 1e-6f) << where << ", bin " << k;
-    }
-    static uint32_t position(cChannel* channel) {
-        uint32_t ms = 0;
-        EXPECT_EQ(channel->getPosition(&ms), resultOk);
-        return ms;
     }
     static bool paused(cChannel* channel) {
         bool paused = false;
@@ -170,7 +155,7 @@ TEST_F(AudioControl, StartsAndSeeksLandOnTheirExactSample) {
     {
         cRecording recording(10);
         cSystem* system = start();
-        cChannel* channel = play(system, files().noise);
+        cChannel* channel = playStream(system, files().noise);
         ASSERT_EQ(channel->setPosition(777), resultOk);
         wait(120);
         ASSERT_EQ(channel->setPosition(1500), resultOk);
@@ -196,7 +181,7 @@ TEST_F(AudioControl, TheFirstSampleIsTheOneAskedForHoweverSoonTheOutputWakes) {
         {
             cRecording recording(0);
             cSystem* system = start();
-            ASSERT_EQ(play(system, files().noise)->setPosition(ms), resultOk);
+            ASSERT_EQ(playStream(system, files().noise)->setPosition(ms), resultOk);
             wait(15);
             release(system);
             heard = recording.frames();
@@ -213,28 +198,28 @@ TEST_F(AudioControl, PauseOutputsSilenceAndResumesOnTheSampleItHeld) {
     {
         cRecording recording(10);
         cSystem* system = start();
-        cChannel* channel = play(system, files().noise);
+        cChannel* channel = playStream(system, files().noise);
         EXPECT_FALSE(paused(channel));
         wait(150);
         ASSERT_EQ(channel->setPaused(true), resultOk);
         EXPECT_TRUE(paused(channel));
-        heldAt = position(channel);
-        const auto heldSpectrum = spectrum(channel);
+        heldAt = channelPosition(channel);
+        const auto heldSpectrum = channelSpectrum(channel);
         expectSame(heldSpectrum, trackSpectrum(track, frameAt(heldAt)), "paused");
 
         wait(100);
-        EXPECT_EQ(position(channel), heldAt);
-        EXPECT_EQ(spectrum(channel), heldSpectrum) << "the same values every call";
+        EXPECT_EQ(channelPosition(channel), heldAt);
+        EXPECT_EQ(channelSpectrum(channel), heldSpectrum) << "the same values every call";
         bool playing = false;
         EXPECT_EQ(channel->isPlaying(&playing), resultOk);
         EXPECT_TRUE(playing);
         EXPECT_EQ(channel->setPaused(true), resultOk) << "pausing twice changes nothing";
-        EXPECT_EQ(position(channel), heldAt);
+        EXPECT_EQ(channelPosition(channel), heldAt);
 
         ASSERT_EQ(channel->setPaused(false), resultOk);
         EXPECT_FALSE(paused(channel));
         wait(100);
-        EXPECT_GT(position(channel), heldAt + 20);
+        EXPECT_GT(channelPosition(channel), heldAt + 20);
         release(system);
         heard = recording.frames();
     }
@@ -265,13 +250,13 @@ TEST_F(AudioControl, SeeksWhilePausedMoveThePositionAndSpectrumAndStayPaused) {
         // step back into what was decoded, which resuming must not skip.
         for (uint32_t ms : {1u, 1500u, 1420u, 300u, 320u, 310u}) {
             ASSERT_EQ(channel->setPosition(ms), resultOk);
-            EXPECT_EQ(position(channel), ms);
-            expectSame(spectrum(channel), trackSpectrum(track, frameAt(ms)),
+            EXPECT_EQ(channelPosition(channel), ms);
+            expectSame(channelSpectrum(channel), trackSpectrum(track, frameAt(ms)),
                        "at " + std::to_string(ms) + " ms");
             EXPECT_TRUE(paused(channel));
         }
         wait(60);
-        EXPECT_EQ(position(channel), 310u);
+        EXPECT_EQ(channelPosition(channel), 310u);
         ASSERT_EQ(channel->setPaused(false), resultOk);
         wait(100);
 
@@ -282,8 +267,8 @@ TEST_F(AudioControl, SeeksWhilePausedMoveThePositionAndSpectrumAndStayPaused) {
         EXPECT_EQ(again, channel);
         EXPECT_FALSE(paused(again));
         wait(60);
-        EXPECT_GT(position(again), 20u);
-        EXPECT_LT(position(again), 310u);
+        EXPECT_GT(channelPosition(again), 20u);
+        EXPECT_LT(channelPosition(again), 310u);
         release(system);
         heard = recording.frames();
     }
@@ -309,14 +294,14 @@ TEST_F(AudioControl, SilentOutputAskedForOpensNoDeviceAndSaysNothing) {
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "SDL audio left alone";
 
     // The stream still runs on the wall clock, and the spectrum with it.
-    cChannel* channel = play(system, files().tones);
+    cChannel* channel = playStream(system, files().tones);
     const auto playStarted = std::chrono::steady_clock::now();
     wait(300);
     const double elapsed =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - playStarted)
             .count();
-    EXPECT_NEAR(position(channel), elapsed, 50.0);
-    EXPECT_EQ(loudestBin(spectrum(channel)), 20);
+    EXPECT_NEAR(channelPosition(channel), elapsed, 50.0);
+    EXPECT_EQ(loudestBin(channelSpectrum(channel)), 20);
     release(system);
     EXPECT_FALSE(recording.exists()) << "the disk driver was opened";
 }
@@ -327,7 +312,7 @@ TEST_F(AudioControl, NonRealTimeSystemReadsBesideAPlayingOne) {
     {
         cRecording recording(10);
         cSystem* player = start();
-        cChannel* playing = play(player, files().noise);
+        cChannel* playing = playStream(player, files().noise);
         wait(50);
 
         // The replay pattern: every 60-fps frame in order, then back to the start.
@@ -335,19 +320,19 @@ TEST_F(AudioControl, NonRealTimeSystemReadsBesideAPlayingOne) {
         cSystem* reader = start(true);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         EXPECT_FALSE(isNonRealTime());
-        cChannel* reading = play(reader, files().noise);
+        cChannel* reading = playStream(reader, files().noise);
         for (int frame = 0; frame * 1000 / 60 <= 2500; ++frame) {
             const uint32_t ms = frame * 1000 / 60;
             ASSERT_EQ(reading->setPosition(ms), resultOk);
-            expectSame(spectrum(reading), trackSpectrum(track, frameAt(ms)),
+            expectSame(channelSpectrum(reading), trackSpectrum(track, frameAt(ms)),
                        "at " + std::to_string(ms) + " ms");
         }
         ASSERT_EQ(reading->setPosition(40), resultOk);
-        expectSame(spectrum(reading), trackSpectrum(track, frameAt(40)), "back at 40 ms");
+        expectSame(channelSpectrum(reading), trackSpectrum(track, frameAt(40)), "back at 40 ms");
         release(reader);
 
         wait(50);
-        EXPECT_GT(position(playing), 100u);
+        EXPECT_GT(channelPosition(playing), 100u);
         release(player);
         heard = recording.frames();
     }
@@ -358,9 +343,9 @@ TEST_F(AudioControl, NonRealTimeSystemReadsBesideAPlayingOne) {
     // And the other way round: a real-time system while the process-wide switch is on.
     setNonRealTime(true);
     cEnvironment driver("SDL_AUDIODRIVER", "dummy");
-    cChannel* channel = play(start(false), files().tones);
+    cChannel* channel = playStream(start(false), files().tones);
     wait(150);
-    EXPECT_GT(position(channel), 50u) << "plays on its own";
+    EXPECT_GT(channelPosition(channel), 50u) << "plays on its own";
 }
 
 // Without a sound card ALSA, under SDL, would print its own errors before the layer's line.

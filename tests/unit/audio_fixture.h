@@ -1,7 +1,9 @@
 #pragma once
 // MP3 files for the audio tests, encoded with LAME at test time from signals the tests know,
-// once per process, into a private folder removed at exit.
+// once per process, into a private folder removed at exit; and the calls every audio test
+// makes of a channel, each expected to succeed.
 
+#include <gtest/gtest.h>
 #include <lame.h>
 #include <unistd.h>
 
@@ -162,6 +164,27 @@ inline int loudestBin(const std::vector<float>& bins) {
         if (bins[k] > bins[loudest]) loudest = k;
     }
     return loudest;
+}
+
+// A stream of the file, playing on a free channel of the system.
+inline cChannel* playStream(cSystem* system, const std::string& path) {
+    cSound* sound = nullptr;
+    EXPECT_EQ(system->createStream(path.c_str(), 0x4040, nullptr, &sound), resultOk);
+    cChannel* channel = nullptr;
+    EXPECT_EQ(system->playSound(channelFree, sound, false, &channel), resultOk);
+    return channel;
+}
+
+inline std::vector<float> channelSpectrum(cChannel* channel) {
+    std::vector<float> bins(spectrumBins, -1.0f);
+    EXPECT_EQ(channel->getSpectrum(bins.data(), spectrumBins, 0, fftWindowRect), resultOk);
+    return bins;
+}
+
+inline uint32_t channelPosition(cChannel* channel) {
+    uint32_t ms = 0;
+    EXPECT_EQ(channel->getPosition(&ms), resultOk);
+    return ms;
 }
 
 }  // namespace nimra::audio::fixture

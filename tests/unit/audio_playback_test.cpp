@@ -14,6 +14,8 @@
 namespace nimra::audio {
 namespace {
 
+using fixture::channelPosition;
+using fixture::channelSpectrum;
 using fixture::files;
 using fixture::loudestBin;
 
@@ -38,25 +40,7 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
-    cChannel* play(const std::string& path) {
-        cSound* sound = nullptr;
-        EXPECT_EQ(system->createStream(path.c_str(), 0x4040, nullptr, &sound), resultOk);
-        cChannel* channel = nullptr;
-        EXPECT_EQ(system->playSound(channelFree, sound, false, &channel), resultOk);
-        return channel;
-    }
-
-    static std::vector<float> spectrum(cChannel* channel) {
-        std::vector<float> bins(spectrumBins, -1.0f);
-        EXPECT_EQ(channel->getSpectrum(bins.data(), spectrumBins, 0, fftWindowRect), resultOk);
-        return bins;
-    }
-
-    static uint32_t position(cChannel* channel) {
-        uint32_t ms = 0;
-        EXPECT_EQ(channel->getPosition(&ms), resultOk);
-        return ms;
-    }
+    cChannel* play(const std::string& path) { return fixture::playStream(system, path); }
 
     static bool playing(cChannel* channel) {
         bool playing = false;
@@ -77,18 +61,18 @@ TEST_F(AudioPlayback, DummyDevicePlaysTheStreamOnTheClock) {
 
     wait(250);
     EXPECT_TRUE(playing(channel));
-    EXPECT_GT(position(channel), 150u);
-    EXPECT_LT(position(channel), 500u);
-    const auto bins = spectrum(channel);
+    EXPECT_GT(channelPosition(channel), 150u);
+    EXPECT_LT(channelPosition(channel), 500u);
+    const auto bins = channelSpectrum(channel);
     EXPECT_EQ(loudestBin(bins), 20);
     EXPECT_GT(bins[20], 0.3f);
 
     // Moving playback on: the spectrum follows straight away.
     ASSERT_EQ(channel->setPosition(2000), resultOk);
     wait(100);
-    EXPECT_GE(position(channel), 2020u);
-    EXPECT_LT(position(channel), 2400u);
-    EXPECT_EQ(loudestBin(spectrum(channel)), 40);
+    EXPECT_GE(channelPosition(channel), 2020u);
+    EXPECT_LT(channelPosition(channel), 2400u);
+    EXPECT_EQ(loudestBin(channelSpectrum(channel)), 40);
 }
 
 TEST_F(AudioPlayback, StreamEndsInSilence) {
@@ -99,8 +83,8 @@ TEST_F(AudioPlayback, StreamEndsInSilence) {
 
     wait(600);
     EXPECT_FALSE(playing(channel));
-    EXPECT_NEAR(position(channel), 300.0, 1.0) << "the position stops at the end";
-    for (float bin : spectrum(channel))
+    EXPECT_NEAR(channelPosition(channel), 300.0, 1.0) << "the position stops at the end";
+    for (float bin : channelSpectrum(channel))
         ASSERT_EQ(bin, 0.0f);
 }
 
@@ -118,9 +102,9 @@ TEST_F(AudioPlayback, WithoutADeviceTheSilentOutputKeepsTime) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count();
     // Within two blocks of the wall clock: the first block is taken up to one block late.
-    EXPECT_NEAR(position(channel), elapsed, 50.0);
+    EXPECT_NEAR(channelPosition(channel), elapsed, 50.0);
     EXPECT_TRUE(playing(channel));
-    const auto bins = spectrum(channel);
+    const auto bins = channelSpectrum(channel);
     EXPECT_EQ(loudestBin(bins), 20);
     EXPECT_GT(bins[20], 0.3f);
 }
