@@ -54,12 +54,7 @@ cTexture& spot() {
     return *texture;
 }
 
-std::vector<uint8_t> resultPixels() {
-    std::vector<uint8_t> rgba(kSize * kSize * 4);
-    glBindTexture(GL_TEXTURE_2D, blurResult().name);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-}
+std::vector<uint8_t> resultPixels() { return kit::levelPixels(blurResult(), 0); }
 
 int red(const std::vector<uint8_t>& rgba, int x, int y) { return rgba[(y * kSize + x) * 4]; }
 

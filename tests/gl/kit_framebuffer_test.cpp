@@ -23,12 +23,7 @@ cTexture* colourTarget(int width, int height, GLint minFilter) {
 
 // The first texel of a level; GL hands back the whole level.
 std::vector<uint8_t> firstTexel(const cTexture& texture, int level) {
-    glBindTexture(GL_TEXTURE_2D, texture.name);
-    GLint w = 0, h = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
-    std::vector<uint8_t> rgba(size_t(w) * h * 4 + 4);
-    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    std::vector<uint8_t> rgba = kit::levelPixels(texture, level);
     rgba.resize(4);
     return rgba;
 }

@@ -66,12 +66,9 @@ int liveShaderObjects() {
 
 // The first texel of a level of the texture, and the level's size.
 std::pair<cRgb, std::pair<int, int>> level(const cTexture& texture, int number) {
-    glBindTexture(GL_TEXTURE_2D, texture.name);
-    GLint w = 0, h = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, number, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, number, GL_TEXTURE_HEIGHT, &h);
-    std::vector<uint8_t> pixels(size_t(w) * h * 4 + 4);
-    glGetTexImage(GL_TEXTURE_2D, number, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int w = 0, h = 0;
+    std::vector<uint8_t> pixels = kit::levelPixels(texture, number, &w, &h);
+    pixels.resize(4);
     return {{pixels[0], pixels[1], pixels[2]}, {w, h}};
 }
 

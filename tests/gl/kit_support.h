@@ -86,6 +86,22 @@ inline std::string writePng(const cTempDir& dir, const std::string& name, int wi
     return path;
 }
 
+// A level of a 2D texture, RGBA, bottom row first; its size too, when asked. GL hands back
+// the whole level whatever is wanted of it.
+inline std::vector<uint8_t> levelPixels(const nimra::cTexture& texture, int level,
+                                        int* width = nullptr, int* height = nullptr) {
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    GLint w = 0, h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+    std::vector<uint8_t> rgba(size_t(w) * h * 4 + 4);
+    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    rgba.resize(size_t(w) * h * 4);
+    if (width) *width = w;
+    if (height) *height = h;
+    return rgba;
+}
+
 inline GLint integer(GLenum what) {
     GLint value = 0;
     glGetIntegerv(what, &value);

@@ -43,9 +43,7 @@ int levelSize(cTexture& texture, GLenum which) {
 
 // How many texels of a texture's level 0 have any colour.
 int litTexels(cTexture& texture) {
-    const int w = levelSize(texture, GL_TEXTURE_WIDTH), h = levelSize(texture, GL_TEXTURE_HEIGHT);
-    std::vector<uint8_t> rgba(size_t(w) * h * 4);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const std::vector<uint8_t> rgba = kit::levelPixels(texture, 0);
     int lit = 0;
     for (size_t i = 0; i < rgba.size(); i += 4)
         lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 0;
@@ -119,9 +117,8 @@ TEST(MetaballLayer, EveryLitTexelOfTheImageLiesInTheFieldBoxAndItsPieces) {
         for (const cPixelRect& piece : pieces)
             pieceArea += piece.width * piece.height;
         EXPECT_LE(pieceArea, box.width * box.height);
-        std::vector<uint8_t> rgba(800 * 600 * 4);
-        glBindTexture(GL_TEXTURE_2D, metaballImage().name);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        const std::vector<uint8_t> rgba = kit::levelPixels(metaballImage(), 0);
+        ASSERT_EQ(rgba.size(), size_t(800 * 600 * 4));
         int outside = 0, inside = 0;
         for (int y = 0; y < 600; ++y) {
             for (int x = 0; x < 800; ++x) {
