@@ -67,27 +67,28 @@ columns() {
             END { printf "%d %d\n", d, l }'
 }
 
+# pillars WHAT PNG W H BAR LIT: black columns BAR wide at both sides of a W x H frame, and
+# more than LIT lit pixels of picture between them.
+pillars() {
+    local what=$1 png=$2 w=$3 h=$4 bar=$5 least=$6 dark lit
+    read -r dark lit < <(columns "$png" "$w" 0 "$bar")
+    [ "$dark" -eq $((bar * h)) ] || fail "$what: left bar not black ($dark dark)"
+    read -r dark lit < <(columns "$png" "$w" $((w - bar)) "$w")
+    [ "$dark" -eq $((bar * h)) ] || fail "$what: right bar not black ($dark dark)"
+    read -r dark lit < <(columns "$png" "$w" "$bar" $((w - bar)))
+    [ "$lit" -gt "$least" ] || fail "$what: no picture in the middle ($lit lit)"
+    echo "$what: black bars of $bar columns, the picture between ($lit lit)"
+}
+
 # A 1280 x 720 window at the corner of a larger screen: 160 black columns either side of a
 # 960 x 720 picture.
 play 1920x1080 window --windowed --size 1280x720 --start 60000 --data "$data"
 ffmpeg -v error -y -i "$work/window.png" -vf crop=1280:720:0:0 "$work/window-only.png"
-read -r dark lit < <(columns "$work/window-only.png" 1280 0 160)
-[ "$dark" -eq $((160 * 720)) ] || fail "1280 x 720 window: left bar not black ($dark dark)"
-read -r dark lit < <(columns "$work/window-only.png" 1280 1120 1280)
-[ "$dark" -eq $((160 * 720)) ] || fail "1280 x 720 window: right bar not black ($dark dark)"
-read -r dark lit < <(columns "$work/window-only.png" 1280 160 1120)
-[ "$lit" -gt 200000 ] || fail "1280 x 720 window: no picture in the middle ($lit lit)"
-echo "1280 x 720 window: black bars of 160 columns, the picture between ($lit lit)"
+pillars "1280 x 720 window" "$work/window-only.png" 1280 720 160 200000
 
 # The desktop's own full screen at 1920 x 1080: a 1440 x 1080 picture in the middle.
 play 1920x1080 desktop --fullscreen desktop --start 150000 --data "$data"
-read -r dark lit < <(columns "$work/desktop.png" 1920 0 240)
-[ "$dark" -eq $((240 * 1080)) ] || fail "desktop: left bar not black ($dark dark)"
-read -r dark lit < <(columns "$work/desktop.png" 1920 1680 1920)
-[ "$dark" -eq $((240 * 1080)) ] || fail "desktop: right bar not black ($dark dark)"
-read -r dark lit < <(columns "$work/desktop.png" 1920 240 1680)
-[ "$lit" -gt 400000 ] || fail "desktop: no 1440 x 1080 picture in the middle ($lit lit)"
-echo "full screen at the desktop's 1920 x 1080: a 1440 x 1080 picture in the middle ($lit lit)"
+pillars "full screen at the desktop's 1920 x 1080" "$work/desktop.png" 1920 1080 240 400000
 
 # From 100 s: the first sound played is the track's from 100 s, sample for sample, and the
 # picture two seconds in is the loudspeakers', not the opening's.
