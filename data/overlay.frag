@@ -9,7 +9,8 @@
 //
 // Both pictures are read from their top level: the layer covers the screen at about the
 // pictures' own size, and one bilinear fetch costs the software renderer far less than a
-// filtered pair of levels.
+// filtered pair of levels. Where night has covered the dusk picture, overlayNight.frag
+// draws the same colour without reading it.
 #ifdef GL_ARB_shader_texture_lod
 #extension GL_ARB_shader_texture_lod : enable
 #define picture(sampler, uv) texture2DLod(sampler, uv, 0.0)

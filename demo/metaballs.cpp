@@ -84,7 +84,7 @@ void advanceMetaballs() {
         advanceMetaball(state.field, i, dt);
 }
 
-void drawMetaballs(bool blurred) {
+void drawMetaballs(bool blurred, bool covered) {
     // The sprites in one batch, in the blobs' order, and the box they cover.
     state.low = cVec2f(1.0f, 1.0f);
     state.high = cVec2f(-1.0f, -1.0f);
@@ -131,12 +131,16 @@ void drawMetaballs(bool blurred) {
     state.litKnown = boxed;
     state.lit = box;
     glDisable(GL_BLEND);
-    if (boxed) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(box.x, box.y, box.width, box.height);
+    // The blobs never touch the depth buffer, which the timeline clears again after the
+    // backdrop; a clear of part of the window costs the software renderer a drawn quad.
+    if (!covered) {
+        if (boxed) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(box.x, box.y, box.width, box.height);
+        }
+        glClear(skipHiddenWork ? GL_COLOR_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (boxed) glDisable(GL_SCISSOR_TEST);
     }
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (boxed) glDisable(GL_SCISSOR_TEST);
     if (blurred) blurTexture(*state.image, 1);
 }
 

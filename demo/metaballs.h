@@ -23,8 +23,9 @@ void initMetaballs();
 void advanceMetaballs();
 // First drawing of the frame, where a later layer reads it; through the blur chain as well
 // when blurred (the chain's result is made from this frame's image alone). Leaves the
-// window cleared, blending and the depth test off.
-void drawMetaballs(bool blurred = true);
+// window cleared, blending and the depth test off; when covered (a later layer paints
+// every pixel opaquely before anything blends), the blobs are left for it to paint over.
+void drawMetaballs(bool blurred = true, bool covered = false);
 
 // The capture of this frame's blobs, window-sized as the window was at start-up.
 cTexture& metaballImage();

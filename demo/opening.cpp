@@ -23,6 +23,8 @@ const cScreenRect overlayClear[overlayClearCount] = {
 
 static struct {
     cShaderProgram* backdropProgram = nullptr;
+    cShaderProgram* nightProgram = nullptr;  // the backdrop where night has covered it
+    float anim = 0.0f;                       // this frame's backdrop's
     cShaderProgram* topOverlayProgram = nullptr;
     cShaderProgram* boxProgram = nullptr;
     cShaderProgram* blobProgram = nullptr;
@@ -38,6 +40,7 @@ void initOpeningScene() {
     console << "initing scene1" << std::endl;
 
     state.backdropProgram = new cShaderProgram();
+    state.nightProgram = new cShaderProgram();
     state.topOverlayProgram = new cShaderProgram();
     screenQuad = new cMesh();
     state.blobProgram = new cShaderProgram();
@@ -47,12 +50,14 @@ void initOpeningScene() {
 
     state.boxProgram->load("box.vert", "box.frag");
     state.backdropProgram->load("overlay.vert", "overlay.frag");
+    state.nightProgram->load("overlay.vert", "overlayNight.frag");
     state.topOverlayProgram->load("overlay2.vert", "overlay2.frag");
     state.blobProgram->load("metaball.vert", "metaball.frag");
 
     fillScreenQuad(*screenQuad);
 
     state.backdropProgram->setConstant("mixTex", 1);
+    state.nightProgram->setConstant("mixTex", 1);
     state.blobProgram->setConstant("tex2", 1);
 
     state.introImages[0] = loadImageTexture("introback.png");
@@ -71,13 +76,54 @@ float backdropMixer(float musicPhase, float slowPhase) {
     return static_cast<float>((std::sin(musicPhase * 0.7) * 0.5 + 0.5) * slowPhase);
 }
 
+int backdropNightFrom(float anim, int rows) {
+    // overlay.vert's dusk picture: row j's middle lies at v = 1 - (j + 0.5) / rows on the
+    // screen (v runs down) and at (v - 0.5) * zoom + 0.5 + pan on the picture, where the
+    // night share is 1 as long as that is at most the band's lower edge.
+    const double a = anim;
+    const double zoom = 0.94 - 0.02 * std::sin(a * 0.9), pan = 0.02 * std::sin(a * 0.43);
+    const double rise = std::clamp((a - 1.3) / (2.7 - 1.3), 0.0, 1.0);
+    double nightfall = rise * rise * (3.0 - 2.0 * rise);
+    if (a >= 2.7) nightfall -= 0.35 * (0.5 - 0.5 * std::cos((a - 2.7) * 0.3));
+    const double edge = nightfall * 1.3 - 0.15 - 0.15;
+    const double from = rows * (0.5 - (edge - 0.5 - pan) / zoom) - 0.5;
+    if (!std::isfinite(from)) return rows;
+    return static_cast<int>(std::clamp(std::ceil(from) + 2.0, 0.0, double(rows)));
+}
+
+// The backdrop over the whole viewport, without blending: where night has covered it
+// through the program that leaves the dusk picture out, elsewhere through the full one.
+static void fillBackdrop() {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int rows = viewport[3];
+    const int from = state.nightProgram->isLinked() ? backdropNightFrom(state.anim, rows) : rows;
+    glDisable(GL_BLEND);
+    if (from >= rows) {
+        screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
+    } else {
+        glEnable(GL_SCISSOR_TEST);
+        if (from > 0) {
+            glScissor(viewport[0], viewport[1], viewport[2], from);
+            screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
+        }
+        glScissor(viewport[0], viewport[1] + from, viewport[2], rows - from);
+        screenQuad->draw(state.nightProgram, GL_TRIANGLES);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glEnable(GL_BLEND);
+}
+
 void drawBackdrop(float overlayTime, float musicPhase, float slowPhase, bool hidden) {
-    cShaderProgram& program = *state.backdropProgram;
-    glUniform1f(program.uniformLocation("anim"), overlayTime);
-    glUniform1f(program.uniformLocation("mixer"), backdropMixer(musicPhase, slowPhase));
+    const float mixer = backdropMixer(musicPhase, slowPhase);
+    for (cShaderProgram* program : {state.backdropProgram, state.nightProgram}) {
+        glUniform1f(program->uniformLocation("anim"), overlayTime);
+        glUniform1f(program->uniformLocation("mixer"), mixer);
+    }
+    state.anim = overlayTime;
     state.introImages[2]->bind(0);
     state.introImages[3]->bind(1);
-    if (!hidden) screenQuad->draw(&program, GL_TRIANGLES);
+    if (!hidden) fillBackdrop();
 }
 
 void drawBackdropBehind() {
@@ -88,11 +134,13 @@ void drawBackdropBehind() {
     glDepthRange(1.0, 1.0);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_FALSE);
-    screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
+    fillBackdrop();
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LESS);
     glDepthRange(0.0, 1.0);
 }
+
+bool backdropIsOpaque() { return state.backdropProgram && state.backdropProgram->isLinked(); }
 
 void drawBox(float musicPhase, int t) {
     // The state changes run on every frame of the show: the blend and depth state they

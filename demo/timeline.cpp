@@ -117,6 +117,12 @@ bool metaballLayerRead(int t) {
 
 bool metaballBlurRead(int t) { return !skipHiddenWork || (spheresFirst <= t && t <= spheresLast); }
 
+bool metaballLayerCovered(int t) {
+    // Hidden, the backdrop gives way to a layer that covers the screen opaquely; drawn, it
+    // covers it itself, or all of it that the opaque scenes it is drawn behind leave.
+    return skipHiddenWork && (backdropHidden(t) || backdropIsOpaque());
+}
+
 bool backdropHidden(int t) {
     if (!skipHiddenWork) return false;
     if (breakFirst <= t && t <= breakLast) return breakIsOpaque();
@@ -199,7 +205,7 @@ void drawShow() {
 
     // The metaball layer draws first of all: it fills its capture (and the blur, for the
     // spheres) for later layers and leaves the framebuffer cleared.
-    if (metaballLayerRead(t)) drawMetaballs(metaballBlurRead(t));
+    if (metaballLayerRead(t)) drawMetaballs(metaballBlurRead(t), metaballLayerCovered(t));
     layerDone("metaballs");
 
     glEnable(GL_BLEND);

@@ -101,6 +101,12 @@ bool metaballLayerRead(int t);
 // none, unless the hidden work is drawn.
 bool metaballBlurRead(int t);
 
+// Whether the layers after the metaball layer paint every pixel of the frame at t opaquely
+// before anything blends over it (the backdrop, or the opaque scenes and the backdrop
+// behind them, or a layer that hides the backdrop), so that the blobs the metaball layer
+// leaves in the window need no clearing away, unless the hidden work is drawn.
+bool metaballLayerCovered(int t);
+
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,
 // so that the backdrop would never be seen: the break, and the closing composite (which
 // the sphere scene draws under its spheres once it is past its first half).
