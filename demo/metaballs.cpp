@@ -20,6 +20,7 @@ static struct {
     cTexture* gradient = nullptr;  // one blob's falloff, on unit 0
     cShaderProgram* program = nullptr;
     cShaderProgram* overlayProgram = nullptr;  // the composite
+    cShaderProgram* harbourProgram = nullptr;  // the composite where the field is empty
     cTexture* background = nullptr;            // the composite's picture, on unit 1
     cMetaballField field;
     cVec2f low, high;  // the corners of this frame's sprites, on the screen quad
@@ -65,6 +66,9 @@ void initMetaballs() {
     state.overlayProgram = new cShaderProgram();
     state.overlayProgram->load("lolvarlay.vert", "lolvarlay.frag");
     state.overlayProgram->setConstant("tex2", 1);
+    state.harbourProgram = new cShaderProgram();
+    state.harbourProgram->load("lolvarlay.vert", "lolvarlayHarbour.frag");
+    state.harbourProgram->setConstant("tex2", 1);
 
     buildMetaballField(state.field);
 
@@ -243,14 +247,47 @@ void visitMetaballsState(cStateVisitor& visit) {
     visitDrifters(visit, state.field.blobs);
 }
 
+bool compositeFieldColumns(const cPixelRect& box, int width, int& first, int& count) {
+    // lolvarlay.frag reads a reflection's field up to 1.6 * (0.0015 + 0.008 * depth) of the
+    // width across, and the water is less than half the screen deep; a column more either
+    // side for the filtering and one for rounding.
+    const int reach = static_cast<int>(std::ceil(1.6 * (0.0015 + 0.008 * 0.5) * width)) + 2;
+    first = box.x - reach;
+    const int last = box.x + box.width + reach;
+    // Reads past the image's edge come round from its other edge (it repeats).
+    if (box.width <= 0 || first <= 0 || last >= width) return false;
+    count = last - first;
+    return true;
+}
+
 void drawOverlayComposite() {
-    glUniform1f(state.overlayProgram->uniformLocation("anim"), overlayTime);
+    for (cShaderProgram* program : {state.overlayProgram, state.harbourProgram})
+        glUniform1f(program->uniformLocation("anim"), overlayTime);
     glDepthMask(GL_FALSE);
     state.image->bind(0);
     state.background->bind(1);
     // Opaque whatever alpha the shader writes: the backdrop under it is not drawn.
     glDisable(GL_BLEND);
-    screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
+    // Outside the field's box the image is empty, and there the composite is the harbour
+    // alone: the columns no read of the field can reach are drawn without reading it.
+    cPixelRect box;
+    int first = 0, count = 0;
+    if (state.harbourProgram->isLinked() && metaballFieldBox(box) &&
+        compositeFieldColumns(box, state.image->width, first, count)) {
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        const int after = first + count;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(viewport[0], viewport[1], first, viewport[3]);
+        screenQuad->draw(state.harbourProgram, GL_TRIANGLES);
+        glScissor(viewport[0] + after, viewport[1], viewport[2] - after, viewport[3]);
+        screenQuad->draw(state.harbourProgram, GL_TRIANGLES);
+        glScissor(viewport[0] + first, viewport[1], count, viewport[3]);
+        screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
+        glDisable(GL_SCISSOR_TEST);
+    } else {
+        screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
+    }
     glEnable(GL_BLEND);
     glDepthMask(GL_TRUE);
 }

@@ -65,10 +65,15 @@ std::vector<cPixelRect> cellCover(const std::vector<cPixelRect>& rects, const cP
 // program works.
 bool compositeIsOpaque();
 
-// The metaball field over the background picture, one full-screen draw: the sphere scene
+// The metaball field over the background picture, over the whole screen: the sphere scene
 // runs it under its spheres from 165373 ms, the timeline over everything from 184081 ms.
 // Leaves blending on.
 void drawOverlayComposite();
+// The columns of the window from which the composite may read the metaball field, given
+// the field's box: the box widened by the farthest a reflection's ripple moves a read
+// across. Beside them the composite is the harbour picture alone. False where a read could
+// reach past the image's edge (it repeats, so every column may read the field).
+bool compositeFieldColumns(const cPixelRect& box, int width, int& first, int& count);
 
 // The blob list and its phase, with the rules of a frame apart from GL so that they can
 // be checked.
