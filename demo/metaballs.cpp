@@ -145,7 +145,8 @@ void drawMetaballs(bool blurred, bool covered) {
         glClear(skipHiddenWork ? GL_COLOR_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         if (boxed) glDisable(GL_SCISSOR_TEST);
     }
-    if (blurred) blurTexture(*state.image, 1);
+    // Only a box's worth of light to blur: outside it the image is clear.
+    if (blurred) blurTexture(*state.image, 1, boxed ? &box : nullptr);
 }
 
 cTexture& metaballImage() { return *state.image; }
