@@ -14,11 +14,15 @@
 
 namespace nimra {
 
-// The frame lies within 20 pixels of the screen's edges and the emblem within the 95 x 140
-// pixels of the lower right corner; these keep four pixels clear of both.
+// The frame and its corner brackets lie between 9 and 20 pixels in from the screen's edges
+// (its rounded corners reach furthest in) and the emblem within the 95 x 140 pixels of the
+// lower right corner; these keep three or four pixels clear of them.
 const cScreenRect overlayClear[overlayClearCount] = {
     {{-0.94f, -0.52f}, {0.94f, 0.92f}},   // above the emblem, edge to edge
     {{-0.94f, -0.92f}, {0.75f, -0.52f}},  // beside it
+    {{-1.0f, -1.0f}, {1.0f, -0.98f}},     // the margins outside the frame
+    {{-1.0f, 0.98f}, {1.0f, 1.0f}},      {{-1.0f, -1.0f}, {-0.985f, 1.0f}},
+    {{0.985f, -1.0f}, {1.0f, 1.0f}},
 };
 
 static struct {
@@ -179,7 +183,13 @@ bool pictureClearWithin(cTexture& texture, const cScreenRect* rects, int count) 
     std::vector<uint8_t> rgba(size_t(width) * height * 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     // Texel (i, j), row j from the picture's top, lands at screen quad (2u - 1, 1 - 2v); two
-    // texels around every rectangle count too, for filtering.
+    // texels around every rectangle count too, for filtering. The picture repeats, so a
+    // rectangle at one edge also reads the texels just past the other.
+    const auto near = [](float at, float low, float high, int size) {
+        for (float shifted : {at, at - size, at + size})
+            if (low <= shifted && shifted <= high) return true;
+        return false;
+    };
     for (int j = 0; j < height; ++j) {
         for (int i = 0; i < width; ++i) {
             if (rgba[(size_t(j) * width + i) * 4 + 3] == 0) continue;
@@ -189,9 +199,7 @@ bool pictureClearWithin(cTexture& texture, const cScreenRect* rects, int count) 
                 const float x1 = (rect.upperRight.x * 0.5f + 0.5f) * width + 2.0f;
                 const float y0 = (0.5f - rect.upperRight.y * 0.5f) * height - 2.0f;
                 const float y1 = (0.5f - rect.lowerLeft.y * 0.5f) * height + 2.0f;
-                if (x0 <= i + 0.5f && i + 0.5f <= x1 && y0 <= j + 0.5f && j + 0.5f <= y1) {
-                    return false;
-                }
+                if (near(i + 0.5f, x0, x1, width) && near(j + 0.5f, y0, y1, height)) return false;
             }
         }
     }
@@ -204,14 +212,15 @@ void checkOverlayPicture() {
 }
 
 std::vector<cPixelRect> overlayStrips(const int viewport[4]) {
-    // The clear rectangles in whole pixels, a pixel in from every side, so that every pixel
-    // outside them is drawn; no pixel of the clear middle needs drawing, and none may be
-    // drawn twice, since the overlay blends.
+    // The clear rectangles in whole pixels, a pixel in from every side but the viewport's
+    // own edges, so that every pixel outside them is drawn; no pixel of the clear middle
+    // needs drawing, and none may be drawn twice, since the overlay blends.
     std::vector<cPixelRect> clear;
     for (const cScreenRect& rect : overlayClear) {
         const auto inside = [](float low, float high, int size, int& first, int& count) {
-            first = static_cast<int>(std::ceil((low * 0.5 + 0.5) * size)) + 1;
-            const int last = static_cast<int>(std::floor((high * 0.5 + 0.5) * size)) - 1;
+            first = low <= -1.0f ? 0 : static_cast<int>(std::ceil((low * 0.5 + 0.5) * size)) + 1;
+            const int last =
+                high >= 1.0f ? size : static_cast<int>(std::floor((high * 0.5 + 0.5) * size)) - 1;
             count = std::max(last - first, 0);
         };
         cPixelRect pixels;

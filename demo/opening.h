@@ -47,13 +47,13 @@ cTexture& introImage(int number);  // 1 to 4
 cTexture& gradientTexture();
 
 // Where the top overlay's picture is clear, in the screen quad's units: the middle of the
-// screen inside its frame, less the emblem's corner. The overlay is only drawn outside
-// them; the baked picture keeps them clear (its tests check).
+// screen inside its frame, less the emblem's corner, and the margins outside the frame. The
+// overlay is only drawn outside them; the baked picture keeps them clear (its tests check).
 struct cScreenRect {
     cVec2f lowerLeft;
     cVec2f upperRight;
 };
-constexpr int overlayClearCount = 2;
+constexpr int overlayClearCount = 6;
 extern const cScreenRect overlayClear[overlayClearCount];
 
 // Whether every texel of the picture that lands in (or within two texels of) one of the
