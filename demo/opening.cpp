@@ -20,9 +20,10 @@ namespace nimra {
 const cScreenRect overlayClear[overlayClearCount] = {
     {{-0.94f, -0.52f}, {0.94f, 0.92f}},   // above the emblem, edge to edge
     {{-0.94f, -0.92f}, {0.75f, -0.52f}},  // beside it
-    {{-1.0f, -1.0f}, {1.0f, -0.98f}},     // the margins outside the frame
-    {{-1.0f, 0.98f}, {1.0f, 1.0f}},      {{-1.0f, -1.0f}, {-0.985f, 1.0f}},
-    {{0.985f, -1.0f}, {1.0f, 1.0f}},
+    {{-1.0f, -1.0f}, {1.0f, -0.98f}},     // the margin outside the frame, below
+    {{-1.0f, 0.98f}, {1.0f, 1.0f}},       // above
+    {{-1.0f, -1.0f}, {-0.985f, 1.0f}},    // to the left
+    {{0.985f, -1.0f}, {1.0f, 1.0f}},      // to the right
 };
 
 static struct {

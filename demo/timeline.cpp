@@ -204,7 +204,8 @@ void drawShow() {
     layerDone("clear");
 
     // The metaball layer draws first of all: it fills its capture (and the blur, for the
-    // spheres) for later layers and leaves the framebuffer cleared.
+    // spheres) for later layers and leaves the framebuffer cleared, or its blobs for the
+    // layers after it to paint over.
     if (metaballLayerRead(t)) drawMetaballs(metaballBlurRead(t), metaballLayerCovered(t));
     layerDone("metaballs");
 
