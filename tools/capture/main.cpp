@@ -18,6 +18,7 @@
 #include "audio/audio.h"
 #include "bench.h"
 #include "demo/timeline.h"
+#include "ending.h"
 #include "jobs.h"
 #include "options.h"
 #include "output.h"
@@ -60,6 +61,8 @@ static void timeLayer(const char* layer) {
 }
 
 static int fail(const std::string& message) {
+    // A stop under way is what ended the work: it says nothing, and exits for the tool.
+    waitIfEnding();
     std::fprintf(stderr, "capture: %s\n", message.c_str());
     return 1;
 }
@@ -285,6 +288,7 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
     const auto writeAt = [&](int t) {
         grabber.read(rgb);
         const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
+        const cWriting writing(file.string());
         if (!writePng(file.string(), shape.width, shape.height, rgb, false, error)) {
             fail(error);
             return false;
@@ -327,8 +331,9 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
         if (exported && options.frames) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%06ld.png", index - plan.firstFrame);
-            if (!writePng((plan.outDir / name).string(), shape.width, shape.height, rgb, true,
-                          error)) {
+            const std::string file = (plan.outDir / name).string();
+            const cWriting writing(file);
+            if (!writePng(file, shape.width, shape.height, rgb, true, error)) {
                 fail(error);
                 return false;
             }
@@ -452,12 +457,19 @@ static std::string sizeText(int width, int height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
-// Removes the work folder, whatever way the run ends.
+// Removes the work folder, whatever way the run ends: at its end, at a stop, or at an exit
+// from inside the show's start-up.
 struct cWorkFolder {
     fs::path path;
+    void make(const fs::path& made) {
+        path = made;
+        removeOnEnd(path.string());
+    }
     ~cWorkFolder() {
         std::error_code ec;
-        if (!path.empty()) fs::remove_all(path, ec);
+        if (path.empty()) return;
+        fs::remove_all(path, ec);
+        keepOnEnd(path.string());
     }
 };
 
@@ -504,6 +516,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
             : -1;
     std::string error;
     if (!wavPath.empty()) {
+        const cWriting writing(wavPath);
         if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
         std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
     }
@@ -516,7 +529,8 @@ static int run(const cOptions& options, Clock::time_point launched) {
         std::string pattern = (parent / ".capture-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             return fail("cannot make a work folder in " + parent.string());
-        work.path = plan.workDir = pattern;
+        work.make(pattern);
+        plan.workDir = pattern;
     }
     std::string videoMusic;
     if (!plan.videoPath.empty()) {
@@ -600,6 +614,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
 
 int main(int argc, char** argv) {
     const auto launched = Clock::now();
+    capture::handleEnding();
     capture::cOptions options;
     std::string error;
     if (!capture::parseOptions(argc, argv, options, error)) {
