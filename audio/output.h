@@ -37,6 +37,9 @@ public:
     std::chrono::steady_clock::duration untilHeard() const { return ahead; }
 
 private:
+    // The browser's output is fed from the page's frames (web/audio_output.cpp).
+    friend void pumpAudio();
+
     enum class eKind { none, device, clock };
 
     bool openDevice();

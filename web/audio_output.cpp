@@ -38,13 +38,11 @@ struct {
     std::vector<int16_t> block = std::vector<int16_t>(2 * blockFrames);
 } pump;
 
-EM_JS(double, queuedSeconds, (), {
-    return Module.nimraAudio ? Module.nimraAudio.queuedSeconds() : -1e9;
-});
+EM_JS(double, queuedSeconds, (),
+      { return Module.nimraAudio ? Module.nimraAudio.queuedSeconds() : -1e9; });
 EM_JS(double, nextHeardAt, (), { return Module.nimraAudio.nextHeardAt(); });
-EM_JS(double, queueBlock, (const int16_t* frames, int count), {
-    return Module.nimraAudio.queue(frames, count);
-});
+EM_JS(double, queueBlock, (const int16_t* frames, int count),
+      { return Module.nimraAudio.queue(frames, count); });
 EM_JS(void, skipFrames, (int count), { Module.nimraAudio.skip(count); });
 EM_JS(void, flushQueue, (), {
     if (Module.nimraAudio) Module.nimraAudio.flush();

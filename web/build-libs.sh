@@ -121,4 +121,8 @@ build_mpg123() {
 
 build_kissfft
 build_mpg123
+# stb_image is header-only: Debian's copy, where the browser build's includes find it (its
+# compiler sees none of the system's headers).
+mkdir -p "$libs/include/stb"
+cp -u /usr/include/stb/stb_image.h "$libs/include/stb/"
 echo "web libs: $(cat "$libs/mpg123.version") and $(cat "$libs/kissfft.version") in build-web/libs"

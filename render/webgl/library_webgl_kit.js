@@ -21,22 +21,19 @@ var LibraryWebGLKit = {
   $WebGLKit__deps: ['$GL', '$Browser'],
   $WebGLKit__postset: 'Browser.moduleContextCreatedCallbacks.push(function() { WebGLKit.install(GLctx); });',
   $WebGLKit: {
+    // Filled by install: a library's values are written out as text, so no Map or typed
+    // array can be made here.
     installed: null,
-    textures: new Map(),       // WebGLTexture -> {levels: [{width, height, format}]}
-    renderbuffers: new Map(),  // WebGLRenderbuffer -> {depthStencil}
-    framebuffers: new Map(),   // WebGLFramebuffer -> {colour: [texture per attachment], drawIndex, readIndex, depthStencil}
-    buffers: new Map(),        // WebGLBuffer -> {kind: 'array' | 'element', bytes: Uint8Array}
-    bound: {array: null, element: null, pack: null},  // as the program asked
-    real: {array: null, element: null},               // as WebGL has them
+    textures: null,       // WebGLTexture -> {levels: [{width, height, format}]}
+    renderbuffers: null,  // WebGLRenderbuffer -> {depthStencil}
+    framebuffers: null,   // WebGLFramebuffer -> {colour: [texture per attachment], drawIndex, readIndex}
+    buffers: null,        // WebGLBuffer -> {kind: 'array' | 'element', size, bytes (index data only)}
+    bound: null,          // what the program has bound: {array, element, pack}
+    real: null,           // what WebGL has bound: {array, element}
     framebuffer: null,
+    indexType: 0,  // while the emulation draws: the index type the program asked for
     alphaInWindow: false,
-    // Byte b read as a float: what desktop GL's conversion of an unsigned normalised byte
-    // gives (b / 255 in single precision, as Mesa converts).
-    unorm: (function() {
-      var table = new Float32Array(256);
-      for (var b = 0; b < 256; ++b) table[b] = b / 255;
-      return table;
-    })(),
+    unorm: null,  // byte b read as a float, as desktop GL converts an unsigned normalised byte
     attribStack: [],
     clientStack: [],
     blit: null,
@@ -44,6 +41,14 @@ var LibraryWebGLKit = {
     install: function(gl) {
       if (WebGLKit.installed === gl) return;
       WebGLKit.installed = gl;
+      WebGLKit.textures = new Map();
+      WebGLKit.renderbuffers = new Map();
+      WebGLKit.framebuffers = new Map();
+      WebGLKit.buffers = new Map();
+      WebGLKit.bound = {array: null, element: null, pack: null};
+      WebGLKit.real = {array: null, element: null};
+      WebGLKit.unorm = new Float32Array(256);
+      for (var b = 0; b < 256; ++b) WebGLKit.unorm[b] = b / 255;
       var attributes = gl.getContextAttributes();
       WebGLKit.alphaInWindow = !!(attributes && attributes.alpha);
       gl.getExtension('EXT_shader_texture_lod');
@@ -120,6 +125,13 @@ var LibraryWebGLKit = {
       });
       wrap('texParameterf', function(original) {
         return function(target, pname, param) { original(target, pname, wrapMode(pname, param)); };
+      });
+
+      wrap('drawElements', function(original) {
+        return function(mode, count, type, offset) {
+          if (kit.indexType && type == 0x1403) type = kit.indexType;
+          original(mode, count, type, offset);
+        };
       });
 
       // Depth: WebGL 1 has 16-bit depth or a depth-stencil buffer (24 bits of depth where
@@ -298,6 +310,55 @@ var LibraryWebGLKit = {
     capabilities: [0x0BE2, 0x0B71, 0x0C11, 0x0B44, 0x0B90, 0x8037],
   },
 
+  // Client arrays: a stride of 0 means tightly packed. The emulation takes 0 for "arrays of
+  // different strides" and copies them out of the program's memory, which for arrays in a
+  // buffer object is the wrong place altogether; given the packed stride it reads the buffer.
+  glVertexPointer__deps: ['$GLEmulation'],
+  glVertexPointer: function(size, type, stride, pointer) {
+    GLImmediate.setClientAttribute(GLImmediate.VERTEX, size, type,
+                                   stride || size * GL.byteSizeByType[type - GL.byteSizeByTypeRoot], pointer);
+  },
+  glTexCoordPointer__deps: ['$GLEmulation'],
+  glTexCoordPointer: function(size, type, stride, pointer) {
+    GLImmediate.setClientAttribute(GLImmediate.TEXTURE0 + GLImmediate.clientActiveTexture, size, type,
+                                   stride || size * GL.byteSizeByType[type - GL.byteSizeByTypeRoot], pointer);
+  },
+  glNormalPointer__deps: ['$GLEmulation'],
+  glNormalPointer: function(type, stride, pointer) {
+    GLImmediate.setClientAttribute(GLImmediate.NORMAL, 3, type,
+                                   stride || 3 * GL.byteSizeByType[type - GL.byteSizeByTypeRoot], pointer);
+  },
+  glColorPointer__deps: ['$GLEmulation'],
+  glColorPointer: function(size, type, stride, pointer) {
+    GLImmediate.setClientAttribute(GLImmediate.COLOR, size, type,
+                                   stride || size * GL.byteSizeByType[type - GL.byteSizeByTypeRoot], pointer);
+  },
+
+  // Indexed draws through the emulation (client arrays enabled) keep their index type: the
+  // emulation's own draw takes every index as 16 bits, and the kit's meshes have 32.
+  glDrawElements__deps: ['$GLImmediateSetup', '$WebGLKit'],
+  glDrawElements: function(mode, count, type, indices, start, end) {
+    if (GLImmediate.totalEnabledClientAttributes == 0 && mode <= 6 && GLctx.currentElementArrayBufferBinding) {
+      GLctx.drawElements(mode, count, type, indices);
+      return;
+    }
+    GLImmediate.prepareClientAttributes(count, false);
+    GLImmediate.mode = mode;
+    if (!GLctx.currentArrayBufferBinding) {
+      GLImmediate.firstVertex = end ? start : HEAP8.length;
+      GLImmediate.lastVertex = end ? end + 1 : 0;
+      GLImmediate.vertexData = HEAPF32.subarray(GLImmediate.vertexPointer >> 2,
+          end ? (GLImmediate.vertexPointer + (end + 1) * GLImmediate.stride) >> 2 : undefined);
+    }
+    WebGLKit.indexType = GLctx.currentElementArrayBufferBinding ? type : 0;
+    try {
+      GLImmediate.flush(count, 0, indices);
+    } finally {
+      WebGLKit.indexType = 0;
+    }
+    GLImmediate.mode = -1;
+  },
+
   glGenFramebuffersEXT: 'glGenFramebuffers',
   glDeleteFramebuffersEXT: 'glDeleteFramebuffers',
   glBindFramebufferEXT: 'glBindFramebuffer',
@@ -417,7 +478,7 @@ var LibraryWebGLKit = {
     gl.activeTexture(saved.unit);
   },
 
-  glPushClientAttrib__deps: ['$WebGLKit', '$GLImmediate'],
+  glPushClientAttrib__deps: ['$WebGLKit', '$GLImmediateSetup'],
   glPushClientAttrib: function(mask) {
     WebGLKit.clientStack.push({
       enabled: GLImmediate.enabledClientAttributes.slice(),
@@ -425,7 +486,7 @@ var LibraryWebGLKit = {
     });
   },
 
-  glPopClientAttrib__deps: ['$WebGLKit', '$GLImmediate', 'glEnableClientState', 'glDisableClientState', 'glClientActiveTexture'],
+  glPopClientAttrib__deps: ['$WebGLKit', '$GLImmediateSetup', 'glEnableClientState', 'glDisableClientState', 'glClientActiveTexture'],
   glPopClientAttrib: function() {
     var saved = WebGLKit.clientStack.pop();
     if (!saved) return;
@@ -447,6 +508,7 @@ var LibraryWebGLKit = {
   // A copy from the read framebuffer's colour texture into the draw framebuffer: a textured
   // quad of the kit's own, every piece of state it touches put back.
   glBlitFramebuffer__deps: ['$WebGLKit'],
+  glBlitFramebuffer__sig: 'viiiiiiiiii',
   glBlitFramebuffer: function(srcX0, srcY0, srcX1, srcY1, dstX0, dstY0, dstX1, dstY1, mask, filter) {
     var gl = GLctx;
     var kit = WebGLKit;
