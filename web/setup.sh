@@ -53,4 +53,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-exec web/build-libs.sh
+web/build-libs.sh
+
+# The browser tests' own packages (puppeteer-core, driving Debian's Chromium), as their lock
+# file pins them.
+if [ -f tests/web/package-lock.json ] && [ ! -d tests/web/node_modules ]; then
+    (cd tests/web && npm ci --no-audit --no-fund)
+fi
