@@ -48,7 +48,10 @@ var LibraryWebGLKit = {
       WebGLKit.bound = {array: null, element: null, pack: null};
       WebGLKit.real = {array: null, element: null};
       WebGLKit.unorm = new Float32Array(256);
-      for (var b = 0; b < 256; ++b) WebGLKit.unorm[b] = b / 255;
+      // b times the float nearest 1/255, rounded to a float: Mesa's conversion, bit for bit
+      // (tests/gl/grid_readback_test.cpp); b / 255 differs in the last bit for half the bytes.
+      var reciprocal = Math.fround(1 / 255);
+      for (var b = 0; b < 256; ++b) WebGLKit.unorm[b] = Math.fround(b * reciprocal);
       var attributes = gl.getContextAttributes();
       WebGLKit.alphaInWindow = !!(attributes && attributes.alpha);
       gl.getExtension('EXT_shader_texture_lod');

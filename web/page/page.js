@@ -330,6 +330,35 @@
     document.title = 'nimra: spectrum';
   }
 
+  // ?state=MS,...: every number the show carries from frame to frame, at each moment (in
+  // increasing order) reached on the 60 fps step, undrawn.
+  async function showState(list) {
+    const moments = list.split(',').map((text) => {
+      if (!/^\d{1,9}$/.test(text) || +text >= showLength) throw new Error('?state takes moments of the show in milliseconds, comma-separated');
+      return +text;
+    }).sort((a, b) => a - b);
+    canvas.width = 800;
+    canvas.height = 600;
+    makeContext(false);
+    await prepare(800, 600, true, true);
+    const capacity = 1 << 16;
+    const values = Module._malloc(capacity * 8);
+    const result = [];
+    let last = -1;
+    for (const ms of moments) {
+      if (ms === last) continue;
+      await reach(ms, 'reaching ' + ms + ' ms');
+      const count = Math.min(capacity, Module._nimra_show_state(ms, values, capacity));
+      result.push({ t: ms, values: Array.from(HEAPF64.subarray(values >> 3, (values >> 3) + count)) });
+      last = ms;
+    }
+    Module._free(values);
+    window.nimraState = result;
+    status.stage = 'ended';
+    show('', 'hidden');
+    document.title = 'nimra: state';
+  }
+
   function rand(count) {
     const draws = [];
     for (let i = 0; i < count; ++i) draws.push(Module._nimra_rand());
@@ -382,6 +411,7 @@
     if (params.has('spectrum')) return spectrum(params.get('spectrum'));
     if (params.has('at')) return drawAt(whole('at', 0, showLength - 1));
     if (params.has('bench')) return bench();
+    if (params.has('state')) return showState(params.get('state'));
     return play();
   }
 
