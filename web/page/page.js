@@ -124,11 +124,14 @@
 
   // The show's context: WebGL 1, no alpha in the picture and no antialiasing (as the native
   // window has neither), depth with stencil (24 bits of depth where there is no more).
-  function makeContext(keepPicture) {
+  const noWebGL = 'this browser has no WebGL (or it is turned off), which the show needs to draw';
+  function webglAvailable() {
     const probe = document.createElement('canvas');
-    if (!window.WebGLRenderingContext || !(probe.getContext('webgl') || probe.getContext('experimental-webgl'))) {
-      throw new Error('this browser has no WebGL (or it is turned off), which the show needs to draw');
-    }
+    return !!(window.WebGLRenderingContext && (probe.getContext('webgl') || probe.getContext('experimental-webgl')));
+  }
+
+  function makeContext(keepPicture) {
+    if (!webglAvailable()) throw new Error(noWebGL);
     const context = Module.createContext(canvas, true, true, {
       majorVersion: 1, alpha: false, depth: true, stencil: true, antialias: false,
       premultipliedAlpha: true, preserveDrawingBuffer: !!keepPicture,
@@ -438,6 +441,8 @@
     if (params.has('start')) whole('start', 0, showLength - 1);
     if (params.has('at')) whole('at', 0, showLength - 1);
     if (params.has('size')) size();
+    // Said at once, before the files load, where nothing could be drawn with them.
+    if (!params.has('rand') && !params.has('spectrum') && !webglAvailable()) throw new Error(noWebGL);
   } catch (error) {
     fail(error.message);
     return;
