@@ -168,6 +168,7 @@
       return performance.now() + (t - context.currentTime + latency) * 1000;
     };
     Module.nimraAudio = {
+      running: () => context.state === 'running',
       queuedSeconds: () => (end === 0 ? 0 : end - context.currentTime),
       nextHeardAt: () => heardAt(end === 0 ? context.currentTime + lead : end),
       queue: (pointer, count) => {
@@ -276,6 +277,10 @@
       const k = keySymbol(event);
       if (k >= 0) Module._nimra_key(k, 0);
     });
+    // A browser that held the sound back (no gesture before ?autostart) lets it start now.
+    const resume = () => { if (audioContext && audioContext.state === 'suspended') audioContext.resume(); };
+    window.addEventListener('pointerdown', resume);
+    window.addEventListener('keydown', resume);
     canvas.addEventListener('dblclick', toggleFullScreen);
     screen.addEventListener('dblclick', toggleFullScreen);
 
@@ -290,7 +295,7 @@
       if (result === 2) status.round = Module._nimra_round();
       if (result === 1) {
         status.stage = 'ended';
-        show('the end', '');
+        show('the end', 'ended');
         return;
       }
       requestAnimationFrame(frame);
