@@ -57,6 +57,6 @@ web/build-libs.sh
 
 # The browser tests' own packages (puppeteer-core, driving Debian's Chromium), as their lock
 # file pins them.
-if [ -f tests/web/package-lock.json ] && [ ! -d tests/web/node_modules ]; then
-    (cd tests/web && npm ci --no-audit --no-fund)
+if [ -x tests/web/setup.sh ]; then
+    tests/web/setup.sh
 fi
