@@ -19,6 +19,7 @@
 #include "shell/frame.h"
 #include "shell/options.h"
 #include "shell/reach.h"
+#include "shell/screen.h"
 
 namespace nimra {
 
@@ -38,6 +39,11 @@ struct {
     cScreenText text;
     bool textReady = false;
     std::chrono::steady_clock::time_point lastFrame;
+    bool pointerShown = false;  // over the show in full screen, since the mouse moved
+    bool pointerKnown = false;
+    int pointerX = 0;
+    int pointerY = 0;
+    std::chrono::steady_clock::time_point pointerMoved;
     double frameMs = 0.0;  // smoothed
 } edit;
 
@@ -110,6 +116,22 @@ void startEditing(const std::string& shotFolder, bool loops) {
                "[ and ] jump between scene windows, L loops the window, Tab shows the readout, "
                "F12 takes a screenshot"
             << std::endl;
+}
+
+// In full screen the pointer goes again once the mouse has been still this long.
+constexpr auto pointerStill = std::chrono::seconds(2);
+
+void editPointerMoved(int x, int y) {
+    if (!edit.on) return;
+    // SDL reports where the pointer is when the window first gets it, moved or not.
+    const bool moved = edit.pointerKnown && (x != edit.pointerX || y != edit.pointerY);
+    edit.pointerKnown = true;
+    edit.pointerX = x;
+    edit.pointerY = y;
+    if (!moved) return;
+    edit.pointerMoved = std::chrono::steady_clock::now();
+    if (!edit.pointerShown) SDL_ShowCursor(SDL_ENABLE);
+    edit.pointerShown = true;
 }
 
 bool editPaused() { return edit.on && edit.paused; }
@@ -210,6 +232,10 @@ static void drawReadout() {
 void editFrameDrawn() {
     if (!edit.on) return;
     const auto now = std::chrono::steady_clock::now();
+    if (edit.pointerShown && now - edit.pointerMoved > pointerStill) {
+        edit.pointerShown = false;
+        placePointer();
+    }
     const double ms = std::chrono::duration<double, std::milli>(now - edit.lastFrame).count();
     edit.lastFrame = now;
     edit.frameMs = edit.frameMs > 0 ? edit.frameMs * 0.9 + ms * 0.1 : ms;

@@ -47,6 +47,12 @@ void presentPicture();
 // again would take the GL context, and everything start-up made, with it). False when not.
 bool toggleFullScreen();
 
+// The mouse pointer as the window stands: hidden over the show in full screen, shown in a
+// window. After the window opens and whenever it switches between the two.
+void placePointer();
+// Whether the window is full screen now.
+bool isFullScreen();
+
 // The offscreen picture the show is drawn into now, or null when it is the window's.
 cPictureTarget* offscreenPicture();
 
