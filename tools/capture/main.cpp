@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/audio.h"
@@ -166,15 +167,23 @@ static cShape shapeOf(const cOptions& options) {
     return shape;
 }
 
-// Turns the picture just drawn into an output frame: filtered down when drawn larger, read
-// back, and placed between its bars.
+// Turns the picture just drawn into an output frame: filtered down when drawn larger, and
+// read back straight into one frame kept for the whole run, whose bars are cleared once. Its
+// rows run bottom-up, as GL reads them; the PNG writer and the encoder take them that way.
 class cFrameGrabber {
 public:
     explicit cFrameGrabber(const cShape& shape) : shape(shape) {}
 
     // After start-up, which made the picture the show draws into.
     bool prepare(std::string& error) {
+        frame.assign(size_t(shape.width) * shape.height * 3, 0);
         if (shape.ssaa == 1) return true;
+        if (!nimra::pictureFilterReady()) {
+            error =
+                "the program that filters the supersampled picture down does not link on "
+                "this GL (see its log above)";
+            return false;
+        }
         if (!nimra::offscreenPicture() ||
             !filtered.create(shape.picture.width, shape.picture.height)) {
             error = "cannot make the " + std::to_string(shape.picture.width) + " x " +
@@ -190,21 +199,20 @@ public:
         if (shape.ssaa > 1) nimra::downsamplePicture(*nimra::offscreenPicture(), filtered);
     }
 
-    // After finish: the frame, and the show's own framebuffer bound again.
-    void read(std::vector<uint8_t>& frame) {
-        std::vector<uint8_t>& target = shape.barred() ? picture : frame;
-        readFrame(shape.picture.width, shape.picture.height, target);
+    // After finish: the frame read back, and the show's own framebuffer bound again. False
+    // when GL could not read it.
+    bool read() {
+        const bool read = nimra::readFrameInto(shape.picture, shape.width, shape.height, frame);
         if (shape.ssaa > 1) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, nimra::windowFramebuffer());
-        if (shape.barred()) {
-            placePicture(picture, shape.picture.width, shape.picture.height, shape.picture.x,
-                         shape.picture.y, shape.width, shape.height, frame);
-        }
+        return read;
     }
+
+    const std::vector<uint8_t>& rows() const { return frame; }
 
 private:
     cShape shape;
     nimra::cPictureTarget filtered;
-    std::vector<uint8_t> picture;
+    std::vector<uint8_t> frame;
 };
 
 // What a run draws and where it goes, worked out before anything starts.
@@ -261,13 +269,16 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
     const int fps = options.fps;
     const bool exportsVideo = !plan.videoPath.empty();
     cVideoEncoder video;
-    cVideoSettings settings{shape.width, shape.height, fps, options.crf, options.lossless};
+    // Each job's encoder gets its share of the cores, beside the jobs' own drawing.
+    const int cores = std::max(1u, std::thread::hardware_concurrency());
+    const int encoderThreads = std::max(1, cores / std::max(1, options.jobs));
+    cVideoSettings settings{shape.width, shape.height,     fps,
+                            options.crf, options.lossless, encoderThreads};
     std::vector<cFrameTiming> timings;
     std::vector<cLayerFrame> layerFrames;
     if (options.layers) nimra::setLayerProbe(timeLayer);
     useProcessCpuTime(options.cpu);
     nimra::skipHiddenWork = !options.drawHidden;
-    std::vector<uint8_t> rgb;
     long frames = 0;
     double benchSeconds = 0.0;
     cProgress progress(plan.stretch && (options.frames || exportsVideo) ? plan.stretchFrames() : 0,
@@ -285,11 +296,18 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
              std::to_string(nimra::frameTime) + " ms long)");
         return false;
     };
+    // The frame just drawn, read back.
+    const auto read = [&](int t) {
+        if (grabber.read()) return true;
+        fail("GL could not read back the frame at " + std::to_string(t) + " ms");
+        return false;
+    };
     const auto writeAt = [&](int t) {
-        grabber.read(rgb);
+        if (!read(t)) return false;
         const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
         const cWriting writing(file.string());
-        if (!writePng(file.string(), shape.width, shape.height, rgb, false, error)) {
+        if (!writePng(file.string(), shape.width, shape.height, grabber.rows(), false, error,
+                      nimra::eRows::bottomUp)) {
             fail(error);
             return false;
         }
@@ -327,13 +345,14 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
         if (!checked(t)) return false;
 
         if (single && !writeAt(t)) return false;
-        if (exported) grabber.read(rgb);
+        if (exported && !read(t)) return false;
         if (exported && options.frames) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%06ld.png", index - plan.firstFrame);
             const std::string file = (plan.outDir / name).string();
             const cWriting writing(file);
-            if (!writePng(file, shape.width, shape.height, rgb, true, error)) {
+            if (!writePng(file, shape.width, shape.height, grabber.rows(), true, error,
+                          nimra::eRows::bottomUp)) {
                 fail(error);
                 return false;
             }
@@ -343,7 +362,7 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
             const cPiece& current = plan.pieces[piece];
             bool written =
                 index != current.first || video.open(plan.pieceFile(piece), settings, error);
-            if (written && !video.write(rgb)) {
+            if (written && !video.write(grabber.rows())) {
                 std::string reason;
                 video.close(reason);
                 error = "writing " + plan.videoPath + ": " + reason;

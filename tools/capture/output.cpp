@@ -23,36 +23,30 @@ static std::string quoted(const std::string& text) {
     return out + "'";
 }
 
-void placePicture(const std::vector<uint8_t>& picture, int pictureWidth, int pictureHeight, int x,
-                  int y, int width, int height, std::vector<uint8_t>& frame) {
-    frame.assign(size_t(width) * height * 3, 0);
-    // GL's y runs up from the bottom; the rows here run down from the top.
-    const int top = height - y - pictureHeight;
-    const size_t row = size_t(pictureWidth) * 3;
-    for (int j = 0; j < pictureHeight; ++j) {
-        std::copy_n(picture.begin() + j * row, row,
-                    frame.begin() + (size_t(top + j) * width + x) * 3);
-    }
-}
-
 bool cVideoEncoder::open(const std::string& path, const cVideoSettings& settings,
                          std::string& error) {
     // Frame k of the pipe is shown at k / fps, where the renderer put it relative to the
-    // first frame. swscale would convert with BT.601's matrix unless told otherwise, and
-    // the stream says which matrix, primaries, curve and range it was made with.
+    // first frame. Its rows come bottom-up; vflip only turns ffmpeg's view of them over, at no
+    // cost. swscale would convert with BT.601's matrix unless told otherwise, and the stream
+    // says which matrix, primaries, curve and range it was made with.
     std::string command = "ffmpeg -hide_banner -loglevel error -nostdin -y";
     command += " -f rawvideo -pix_fmt rgb24 -video_size " + std::to_string(settings.width) + "x" +
                std::to_string(settings.height) + " -framerate " + std::to_string(settings.fps) +
                " -i -";
-    command += " -vf scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
-    command += " -c:v libx264 -preset medium";
+    const std::string threads = " -threads " + std::to_string(std::max(1, settings.threads));
     if (settings.lossless) {
-        command += " -qp 0";
+        // The drawn pixels themselves: RGB coded losslessly, no matrix and no subsampling.
+        command += " -vf vflip -c:v libx264rgb -preset medium" + threads + " -qp 0";
+        command += " -pix_fmt rgb24 -color_primaries bt709 -color_trc bt709 -colorspace rgb";
+        command += " -color_range pc";
     } else {
+        command += " -vf vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
+        command += " -c:v libx264 -preset medium" + threads;
         command += " -profile:v high -crf " + std::to_string(settings.crf);
+        command += " -pix_fmt yuv420p -color_primaries bt709 -color_trc bt709 -colorspace bt709";
+        command += " -color_range tv";
     }
-    command += " -pix_fmt yuv420p -color_primaries bt709 -color_trc bt709 -colorspace bt709";
-    command += " -color_range tv -an " + quoted(path);
+    command += " -an " + quoted(path);
 
     // ffmpeg failing must show up as a write error here, not end the tool.
     std::signal(SIGPIPE, SIG_IGN);
