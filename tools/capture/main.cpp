@@ -162,6 +162,17 @@ static cShape shapeOf(const cOptions& options) {
     shape.height = options.height;
     shape.ssaa = options.ssaa;
     shape.picture = nimra::fitPicture(options.width, options.height);
+    if (!options.video.empty()) {
+        // yuv420p keeps one colour for every 2 x 2 block, counted from the top left: a
+        // picture on even columns and rows, of even size, shares none with its bars.
+        nimra::cPixelRect& p = shape.picture;
+        p.width -= p.width % 2;
+        p.height -= p.height % 2;
+        p.x = (options.width - p.width) / 2;
+        p.x -= p.x % 2;
+        const int top = (options.height - p.height + 1) / 2;
+        p.y = options.height - p.height - (top - top % 2);
+    }
     shape.offscreen =
         options.width != defaultWidth || options.height != defaultHeight || options.ssaa > 1;
     return shape;
@@ -224,7 +235,8 @@ struct cPlan {
     cShape shape;
     std::vector<int> at;  // single frames, sorted, once each
     bool stretch = false;
-    long firstFrame = 0;  // the stretch's frames on the fixed step, both included
+    bool drawsStretch = false;  // for its frames, its video or the benchmark
+    long firstFrame = 0;        // the stretch's frames on the fixed step, both included
     long lastFrame = -1;
     int lastMs = 0;  // the last frame any job plays
     std::vector<cPiece> pieces;
@@ -425,7 +437,7 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
         // Runs of frames of the step, each drawn after the show is reached just before it:
         // this job's pieces of the stretch, or the whole show for the benchmark.
         std::vector<std::pair<long, long>> runs;
-        if (plan.stretch) {
+        if (plan.drawsStretch) {
             for (const cPiece& mine : plan.pieces) {
                 if (mine.job == job) runs.emplace_back(mine.first, mine.last);
             }
@@ -484,6 +496,11 @@ struct cWorkFolder {
         path = made;
         removeOnEnd(path.string());
     }
+    // Left in place, whatever happens next.
+    void keep() {
+        keepOnEnd(path.string());
+        path.clear();
+    }
     ~cWorkFolder() {
         std::error_code ec;
         if (path.empty()) return;
@@ -514,30 +531,27 @@ static int run(const cOptions& options, Clock::time_point launched) {
         return fail("no frame at " + std::to_string(options.fps) + " fps falls between " +
                     std::to_string(options.from) + " and " + std::to_string(options.to) + " ms");
     }
+    // A stretch is drawn only for its frames, its video or the benchmark: its music alone
+    // needs no display.
+    plan.drawsStretch =
+        plan.stretch && (options.frames || !plan.videoPath.empty() || options.bench);
     const bool draws =
-        !options.at.empty() || plan.stretch || options.bench || !options.visits.empty();
+        !options.at.empty() || plan.drawsStretch || options.bench || !options.visits.empty();
     if (draws && !std::getenv("DISPLAY")) {
         return fail("no DISPLAY; run it under tests/with-xvfb.sh, like the demo");
+    }
+    // A video follows the show, whose scenes follow the music: without it the frames would be
+    // another show's, and the video silent.
+    const fs::path music = plan.dataDir / musicFile;
+    std::string error;
+    if (!plan.videoPath.empty() && !musicReadable(music.string(), error)) {
+        return fail("--video needs the show's music: " + error);
     }
     const bool writesPngs = !options.at.empty() || options.frames;
     if (writesPngs) {
         fs::create_directories(plan.outDir, ec);
         if (!fs::is_directory(plan.outDir, ec))
             return fail("cannot create " + plan.outDir.string());
-    }
-
-    // The music from the stretch's first frame for as long as its frames last.
-    const fs::path music = plan.dataDir / musicFile;
-    const int firstMs = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
-    const int64_t sampleFrames =
-        plan.stretch
-            ? (plan.stretchFrames() * nimra::audio::sampleRate + options.fps / 2) / options.fps
-            : -1;
-    std::string error;
-    if (!wavPath.empty()) {
-        const cWriting writing(wavPath);
-        if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
-        std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
     }
 
     cWorkFolder work;
@@ -551,11 +565,26 @@ static int run(const cOptions& options, Clock::time_point launched) {
         work.make(pattern);
         plan.workDir = pattern;
     }
+    // Everything the encoding needs is there before the first frame is drawn.
+    if (!plan.videoPath.empty() &&
+        !checkVideoTools(plan.videoPath, options.lossless, plan.workDir.string(), error)) {
+        return fail(error);
+    }
+
+    // The music from the stretch's first frame for as long as its frames last.
+    const int firstMs = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
+    const int64_t sampleFrames =
+        plan.stretch
+            ? (plan.stretchFrames() * nimra::audio::sampleRate + options.fps / 2) / options.fps
+            : -1;
+    if (!wavPath.empty()) {
+        const cWriting writing(wavPath);
+        if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
+        std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
+    }
     std::string videoMusic;
     if (!plan.videoPath.empty()) {
-        if (!fs::exists(music, ec)) {
-            std::fprintf(stderr, "capture: no %s; the video has no sound\n", musicFile);
-        } else if (!wavPath.empty()) {
+        if (!wavPath.empty()) {
             videoMusic = wavPath;
         } else {
             videoMusic = (plan.workDir / "music.wav").string();
@@ -611,7 +640,13 @@ static int run(const cOptions& options, Clock::time_point launched) {
         const fs::path joined =
             plan.workDir / ("joined" + fs::path(plan.videoPath).extension().string());
         const std::string list = (plan.workDir / "pieces.txt").string();
-        if (!joinVideo(files, videoMusic, joined.string(), list, error)) return fail(error);
+        if (!joinVideo(files, videoMusic, joined.string(), list, error)) {
+            // Hours of drawing are not thrown away: the pieces stay for another try.
+            work.keep();
+            return fail("ffmpeg could not join the pieces into " + plan.videoPath +
+                        " (see its message above); they are kept in " + plan.workDir.string() +
+                        " (pieces.txt lists them in order)");
+        }
         fs::rename(joined, plan.videoPath, ec);
         if (ec) return fail("cannot move the video to " + plan.videoPath + ": " + ec.message());
         std::printf("video: %ld frames at %d fps, %s, from %d ms to %s\n", plan.stretchFrames(),

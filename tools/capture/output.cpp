@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "audio/decoder.h"
 
@@ -76,6 +77,50 @@ bool cVideoEncoder::close(std::string& error) {
 }
 
 cVideoEncoder::~cVideoEncoder() { ffmpeg.close(); }
+
+bool musicReadable(const std::string& path, std::string& error) {
+    nimra::audio::cDecoder decoder;
+    std::string why;
+    if (decoder.open(path.c_str(), why) == nimra::audio::resultOk) return true;
+    error = path + ": " + why;
+    return false;
+}
+
+bool checkVideoTools(const std::string& videoPath, bool lossless, const std::string& workDir,
+                     std::string& error) {
+    if (!cCommand::run("ffmpeg -hide_banner -version >/dev/null 2>&1")) {
+        error = "--video needs the ffmpeg program, which cannot be run here (install ffmpeg)";
+        return false;
+    }
+    const std::string video = lossless ? "libx264rgb" : "libx264";
+    for (const std::string& encoder : {video, std::string("aac")}) {
+        // A line of the list: six flag letters, the encoder's name, its description.
+        if (!cCommand::run("ffmpeg -hide_banner -encoders 2>/dev/null | grep -qE '^ *[A-Z.]{6} " +
+                           encoder + " '")) {
+            error = "--video needs ffmpeg's " + encoder + " encoder, which this ffmpeg lacks";
+            return false;
+        }
+    }
+    const std::string extension = std::filesystem::path(videoPath).extension().string();
+    const std::string trial = workDir + "/trial" + extension;
+    std::string command = "ffmpeg -hide_banner -loglevel quiet -nostdin -y";
+    command += " -f lavfi -i color=c=black:s=64x64:r=60 -f lavfi -i anullsrc=r=44100:cl=stereo";
+    command += " -frames:v 1 -t 0.05 -c:v " + video + " -c:a aac " + quoted(trial);
+    const bool written = cCommand::run(command);
+    std::error_code ec;
+    std::filesystem::remove(trial, ec);
+    if (!written && extension.empty()) {
+        error = "ffmpeg cannot tell what kind of video " + videoPath +
+                " should be without an extension; name it .mp4, .mkv or .mov";
+        return false;
+    }
+    if (!written) {
+        error = "ffmpeg cannot write H.264 video with AAC sound into a " + extension + " file (" +
+                videoPath + "); name it .mp4, .mkv or .mov";
+        return false;
+    }
+    return true;
+}
 
 bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
                const std::string& path, const std::string& list, std::string& error) {

@@ -48,6 +48,16 @@ private:
 bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
                const std::string& path, const std::string& list, std::string& error);
 
+// Whether the MP3 at path can be played: false with the reason.
+bool musicReadable(const std::string& path, std::string& error);
+
+// Whether the ffmpeg program, the encoders a video needs (x264's, or its RGB one for
+// lossless, and AAC) and the container that the video's file name asks for are all there:
+// a tiny trial video of that kind is written in workDir. False with one line saying what is
+// missing.
+bool checkVideoTools(const std::string& videoPath, bool lossless, const std::string& workDir,
+                     std::string& error);
+
 // The music as the show plays it, decoded by the show's own audio layer, from demo time
 // firstMs on, as a 16-bit stereo 44.1 kHz WAV file: sampleFrames of them (silence past the
 // track's end), or the whole rest of the track when sampleFrames is negative. The file
