@@ -29,6 +29,7 @@
 #include "render/picture_target.h"
 #include "runtime/state.h"
 #include "shell/frame.h"
+#include "shell/options.h"
 #include "shell/reach.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
@@ -37,10 +38,9 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using nimra::gridFrameBefore;
 using nimra::gridTime;
+using nimra::musicFile;
 
 namespace capture {
-
-static const char* const musicFile = "tromblo-slow_harbour.mp3";
 
 // A job's pieces of the video are about this long: long enough that the keyframe each
 // one starts with costs nothing to speak of, short enough to share out every scene.
@@ -122,17 +122,6 @@ private:
     bool shown = false;
     double lastShown = -1.0e9;  // the first line comes as soon as a run is long enough
 };
-
-// A directory of show files holds shader sources; any of them will do, so that a copy with
-// one file taken away still counts.
-static bool holdsShowFiles(const fs::path& dir) {
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
-        const std::string extension = entry.path().extension().string();
-        if (extension == ".vert" || extension == ".frag") return true;
-    }
-    return false;
-}
 
 // Whether a grid frame at t is drawn: always, unless visits are given and t is in none.
 static bool visiting(const std::vector<std::pair<int, int>>& visits, int t) {
@@ -522,7 +511,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
     if (!fs::is_directory(plan.dataDir, ec)) {
         return fail("no data directory " + plan.dataDir.string());
     }
-    if (!holdsShowFiles(plan.dataDir)) {
+    if (!nimra::holdsShowFiles(plan.dataDir.string())) {
         return fail("no show files in " + plan.dataDir.string() +
                     "; run from the data directory or pass --data DIR");
     }

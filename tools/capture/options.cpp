@@ -77,7 +77,7 @@ bool parseSize(const std::string& text, int& width, int& height) {
             return true;
         }
     }
-    return nimra::parseFrameSize(text, 16, largestFrameSide, width, height);
+    return nimra::parseFrameSize(text, width, height);
 }
 
 static std::string sizeText(int width, int height) {
@@ -125,9 +125,10 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
             std::string text;
             if (!value(text)) return false;
             if (!parseSize(text, options.width, options.height)) {
-                error = "--size wants WIDTHxHEIGHT, each from 16 to " +
-                        std::to_string(largestFrameSide) + ", or 1080p, 1440p or 4k, not '" + text +
-                        "'";
+                error = "--size wants WIDTHxHEIGHT, each from " +
+                        std::to_string(nimra::smallestSide) + " to " +
+                        std::to_string(nimra::largestSide) + ", or 1080p, 1440p or 4k, not '" +
+                        text + "'";
                 return false;
             }
         } else if (arg == "--ssaa") {
