@@ -178,9 +178,10 @@ void editKeys() {
                 << showClock(edit.looped.last) << ")" << std::endl;
     }
     int target = -1;
-    if (pressed(SDLK_LEFT)) target = demoTime - 1000;
+    // Back by more than the show has played goes to its start.
+    if (pressed(SDLK_LEFT)) target = std::max(demoTime - 1000, 0);
     if (pressed(SDLK_RIGHT)) target = demoTime + 1000;
-    if (pressed(SDLK_PAGEUP)) target = demoTime - 10000;
+    if (pressed(SDLK_PAGEUP)) target = std::max(demoTime - 10000, 0);
     if (pressed(SDLK_PAGEDOWN)) target = demoTime + 10000;
     if (pressed(SDLK_HOME)) target = 0;
     if (pressed(SDLK_LEFTBRACKET)) target = previousWindowStart(demoTime);

@@ -110,12 +110,16 @@ first_sound edit150000 150000
 echo "--start 150000, with and without --edit: the capture tool's frame, the music from 150 s"
 
 # From 0 in the edit mode: the next scene while the show plays (twice), then paused, back to 0
-# and fifteen steps of 10 s.
+# (also by Page Up and Left within the first second) and fifteen steps of 10 s.
 {
     echo "key bracketright"; echo "await edit: at 0:30.312"; echo "sleep 0.5"
     echo "key bracketright"; echo "await edit: at 0:48.939"; echo "sleep 0.5"
     echo "key space"; echo "await edit: paused"
     echo "key Home"; echo "await edit: at 0:00.000"
+    # Back by more than the show has played: its start.
+    echo "key Right"; echo "await edit: at 0:01.000"
+    echo "key Prior"; echo "await edit: at 0:00.000"
+    echo "key Left"; echo "await edit: at 0:00.000"
     for _ in $(seq 1 15); do echo "key Next"; done
     echo "await edit: at 2:30.000"; echo "sleep 0.5"
 } >"$work/edit.keys"
