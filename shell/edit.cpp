@@ -156,7 +156,8 @@ static void setPaused(bool paused) {
 
 void seekShow(int target) {
     const auto started = std::chrono::steady_clock::now();
-    reachMoment(target);
+    // The show's end is where it pauses, a moment before its last frame.
+    reachMoment(std::clamp(target, 0, showLength - 1));
     edit.seeked = true;
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
