@@ -273,8 +273,13 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
     // Each job's encoder gets its share of the cores, beside the jobs' own drawing.
     const int cores = std::max(1u, std::thread::hardware_concurrency());
     const int encoderThreads = std::max(1, cores / std::max(1, options.jobs));
-    cVideoSettings settings{shape.width, shape.height,     fps,
-                            options.crf, options.lossless, encoderThreads};
+    cVideoSettings settings;
+    settings.width = shape.width;
+    settings.height = shape.height;
+    settings.fps = fps;
+    settings.crf = options.crf;
+    settings.lossless = options.lossless;
+    settings.threads = encoderThreads;
     std::vector<cFrameTiming> timings;
     std::vector<cLayerFrame> layerFrames;
     if (options.layers) nimra::setLayerProbe(timeLayer);
