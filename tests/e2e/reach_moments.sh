@@ -52,7 +52,13 @@ await() {
     echo "ABORT: no '\$1'" >>"\$out"
 }
 await "initing demo finally finished scene"
-sleep 2.5
+# Once the first picture has shown, a second and a half of sound, however busy the machine.
+for _ in \$(seq 1 600); do [ -s "$work/$name.audio" ] && break; sleep 0.05; done
+shown=\$(cat "$work/$name.audio" 2>/dev/null || echo 0)
+for _ in \$(seq 1 600); do
+    [ "\$(stat -c %s "$work/$name.raw" 2>/dev/null || echo 0)" -ge \$((shown + 264600)) ] && break
+    sleep 0.05
+done
 if [ -f "$keys" ]; then
     while read -r what arg text; do
         case \$what in
