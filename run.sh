@@ -21,6 +21,8 @@ if [ "$what" = test ]; then
     # UndefinedBehaviorSanitizer, in a tree of its own.
     cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMRA_SANITIZE=ON
     cmake --build build-sanitize -j2 --target capture
+    # The browser tests' Node packages (puppeteer-core, pngjs).
+    tests/web/setup.sh
     exec ctest --test-dir build --output-on-failure -j2
 fi
 

@@ -1,0 +1,169 @@
+// The web build draws the capture tool's frames: ?at=MS in headless Chromium (SwiftShader)
+// against `capture --at MS` (Mesa's llvmpipe) at one moment or more in every scene window.
+// The two software renderers rasterise, filter and round slightly differently, so frames
+// are held to a tolerance, and the same tolerance must turn down two frames that are
+// wrong: the native frame half a second later, and the native frame with one thin layer
+// (the frame overlay) missing.
+'use strict';
+
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const h = require('./lib/harness');
+
+// One moment in each scene window; the sculpture with and without its glass drops (from
+// 67589 ms), the loudspeakers with and without smoke, the spheres before and after they
+// turn to glass, and both closing composites.
+const moments = [
+    [14000, 'opening'],
+    [39500, 'tunnel'],
+    [58000, 'sculpture'],
+    [75000, 'sculpture, glass drops'],
+    [97000, 'loudspeakers'],
+    [115000, 'loudspeakers, smoke'],
+    [125500, 'picture interlude'],
+    [137000, 'swimmers, blob fountain'],
+    [155000, 'sphere pass'],
+    [175000, 'sphere pass, glass'],
+    [188000, 'closing composite'],
+    [200000, 'final composite'],
+];
+// One more at a size that is not 4:3, drawn offscreen between bars on both sides.
+const sized = { ms: 155000, width: 640, height: 360 };
+const laterBy = 500;
+
+// A frame passes when all of these hold (R, G and B levels, 0 to 255):
+const tolerance = {
+    mean: 1.0, // mean absolute difference over every channel of every pixel
+    farShare: 0.005, // share of pixels with a channel more than `far` apart
+    far: 24,
+    block: 24, // mean difference in the worst 16 x 16 block (a missing or moved object)
+};
+
+// The worst 16 x 16 block's mean difference: what a missing or displaced object leaves,
+// where rasterisation differences spread thin along edges.
+function worstBlock(a, b, size = 16) {
+    let worst = 0;
+    for (let by = 0; by < a.height; by += size) {
+        for (let bx = 0; bx < a.width; bx += size) {
+            let sum = 0;
+            let n = 0;
+            for (let y = by; y < Math.min(by + size, a.height); y += 1) {
+                for (let x = bx; x < Math.min(bx + size, a.width); x += 1) {
+                    const p = (y * a.width + x) * 4;
+                    for (let c = 0; c < 3; c += 1) sum += Math.abs(a.data[p + c] - b.data[p + c]);
+                    n += 3;
+                }
+            }
+            worst = Math.max(worst, sum / n);
+        }
+    }
+    return worst;
+}
+
+function measure(web, native, diffFile) {
+    const c = h.compareImages(web, native, { far: tolerance.far, diffFile });
+    c.block = worstBlock(web, native);
+    c.within = c.mean <= tolerance.mean && c.farShare <= tolerance.farShare && c.block <= tolerance.block;
+    return c;
+}
+
+function describe(c) {
+    return `mean ${c.mean.toFixed(3)}, largest ${c.max}, over ${tolerance.far}: ${(c.farShare * 100).toFixed(3)} %, worst block ${c.block.toFixed(1)}`;
+}
+
+// A copy of the show's files with the frame overlay cleared to transparent.
+function withoutOverlay(args, dir) {
+    fs.rmSync(dir, { recursive: true, force: true });
+    fs.mkdirSync(dir, { recursive: true });
+    for (const name of fs.readdirSync(args.data)) {
+        if (name === 'sax_overlay.png') continue;
+        fs.symlinkSync(path.join(args.data, name), path.join(dir, name));
+    }
+    const { PNG } = require('pngjs');
+    const clear = new PNG({ width: 64, height: 64 });
+    clear.data.fill(0);
+    fs.writeFileSync(path.join(dir, 'sax_overlay.png'), PNG.sync.write(clear));
+}
+
+async function webFrame(browser, server, ms, width, height) {
+    const url = `${server.url}?at=${ms}&size=${width}x${height}`;
+    const started = Date.now();
+    const { page, log } = await h.openPage(browser, url, { width, height });
+    try {
+        await h.waitForTitle(page, log, `nimra: frame ${ms}`, 180000);
+        const seconds = (Date.now() - started) / 1000;
+        // The canvas at exactly W x H CSS pixels at the top left, a drawing buffer of that
+        // size, and nothing to scroll.
+        const layout = await page.evaluate(() => {
+            const canvas = document.querySelector('canvas');
+            const r = canvas.getBoundingClientRect();
+            const root = document.documentElement;
+            return {
+                rect: [r.left, r.top, r.width, r.height],
+                buffer: [canvas.width, canvas.height],
+                scrolls: root.scrollWidth > root.clientWidth || root.scrollHeight > root.clientHeight,
+            };
+        });
+        const want = [0, 0, width, height];
+        const laidOut =
+            layout.rect.every((v, i) => Math.abs(v - want[i]) < 0.01) &&
+            layout.buffer[0] === width && layout.buffer[1] === height && !layout.scrolls;
+        h.check(laidOut, `?at=${ms}&size=${width}x${height}: canvas at ${layout.rect.join(',')}, ` +
+            `buffer ${layout.buffer.join('x')}, ${layout.scrolls ? 'scroll bars' : 'no scroll bars'} (${seconds.toFixed(1)} s)`);
+        const picture = await h.grabPicture(page, width, height);
+        const errors = h.consoleErrors(log);
+        if (errors.length) h.fail(`?at=${ms}: console errors: ${errors.join(' | ')}`);
+        return { picture, seconds };
+    } finally {
+        await page.close().catch(() => {});
+    }
+}
+
+h.runTest('web_frames', async ({ args, onCleanup }) => {
+    const work = args.keep ? path.resolve(args.keep) : fs.mkdtempSync(path.join(os.tmpdir(), 'nimra-web-frames-'));
+    fs.mkdirSync(work, { recursive: true });
+    if (!args.keep) onCleanup(() => fs.rmSync(work, { recursive: true, force: true }));
+
+    // The native frames first, in two runs of the capture tool (the show, and the show
+    // without its frame overlay), then the page's at the same moments in one browser.
+    const started = Date.now();
+    const times = moments.map(([ms]) => ms);
+    const native = await h.nativeFrames(args, [...times, ...times.map((ms) => ms + laterBy)], path.join(work, 'native'));
+    withoutOverlay(args, path.join(work, 'data-no-overlay'));
+    const bare = await h.nativeFrames({ ...args, data: path.join(work, 'data-no-overlay') }, times, path.join(work, 'native-no-overlay'));
+    const sizedNative = await h.nativeFrames(args, [sized.ms], path.join(work, 'native-sized'), {
+        size: `${sized.width}x${sized.height}`,
+    });
+    console.log(`native frames in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+
+    const { server, browser } = await h.siteAndBrowser(args, onCleanup);
+    const rows = [];
+    for (const [ms, what] of moments) {
+        const { picture, seconds } = await webFrame(browser, server, ms, 800, 600);
+        h.writePng(path.join(work, `web_${ms}.png`), picture);
+        const same = measure(picture, h.readPng(native[ms]), path.join(work, `diff_${ms}.png`));
+        const later = measure(picture, h.readPng(native[ms + laterBy]));
+        const missing = measure(picture, h.readPng(bare[ms]));
+        rows.push({ ms, what, same, seconds });
+        h.check(same.within, `${ms} ms (${what}) matches capture --at ${ms}: ${describe(same)}`);
+        h.check(!later.within, `${ms} ms: the frame ${laterBy} ms later is told apart: ${describe(later)}`);
+        h.check(!missing.within, `${ms} ms: the frame without its overlay is told apart: ${describe(missing)}`);
+    }
+    {
+        const { ms, width, height } = sized;
+        const { picture, seconds } = await webFrame(browser, server, ms, width, height);
+        h.writePng(path.join(work, `web_${ms}_${width}x${height}.png`), picture);
+        const same = measure(picture, h.readPng(sizedNative[ms]));
+        rows.push({ ms: `${ms} @${width}x${height}`, what: 'sphere pass, offscreen between bars', same, seconds });
+        h.check(same.within, `${ms} ms at ${width}x${height} matches capture --size ${width}x${height}: ${describe(same)}`);
+    }
+
+    console.log('\nmoment (ms)          | what                               | mean  | largest | >24 (%) | worst block | page (s)');
+    for (const r of rows) {
+        console.log(`${String(r.ms).padEnd(20)} | ${r.what.padEnd(34)} | ${r.same.mean.toFixed(3)} | ${String(r.same.max).padStart(7)} | ` +
+            `${(r.same.farShare * 100).toFixed(3).padStart(7)} | ${r.same.block.toFixed(1).padStart(11)} | ${r.seconds.toFixed(1)}`);
+    }
+    console.log(`tolerance: mean <= ${tolerance.mean}, pixels over ${tolerance.far} <= ${tolerance.farShare * 100} %, worst 16x16 block <= ${tolerance.block}`);
+    if (args.keep) console.log(`frames and differences kept in ${work}`);
+}, { timeoutMs: 900000 });
