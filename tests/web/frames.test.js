@@ -100,6 +100,7 @@ async function webFrame(browser, server, ms, width, height) {
             const r = canvas.getBoundingClientRect();
             const root = document.documentElement;
             return {
+                audio: typeof window.nimraStatus === 'function' ? window.nimraStatus().audio : 'no status',
                 rect: [r.left, r.top, r.width, r.height],
                 buffer: [canvas.width, canvas.height],
                 scrolls: root.scrollWidth > root.clientWidth || root.scrollHeight > root.clientHeight,
@@ -108,9 +109,9 @@ async function webFrame(browser, server, ms, width, height) {
         const want = [0, 0, width, height];
         const laidOut =
             layout.rect.every((v, i) => Math.abs(v - want[i]) < 0.01) &&
-            layout.buffer[0] === width && layout.buffer[1] === height && !layout.scrolls;
+            layout.buffer[0] === width && layout.buffer[1] === height && !layout.scrolls && layout.audio === 'none';
         h.check(laidOut, `?at=${ms}&size=${width}x${height}: canvas at ${layout.rect.join(',')}, ` +
-            `buffer ${layout.buffer.join('x')}, ${layout.scrolls ? 'scroll bars' : 'no scroll bars'} (${seconds.toFixed(1)} s)`);
+            `buffer ${layout.buffer.join('x')}, ${layout.scrolls ? 'scroll bars' : 'no scroll bars'}, audio ${layout.audio} (${seconds.toFixed(1)} s)`);
         const picture = await h.grabPicture(page, width, height);
         const errors = h.consoleErrors(log);
         if (errors.length) h.fail(`?at=${ms}: console errors: ${errors.join(' | ')}`);
