@@ -18,12 +18,11 @@
 #include "shell/file_watch.h"
 #include "shell/frame.h"
 #include "shell/options.h"
+#include "shell/reach.h"
 
 namespace nimra {
 
 namespace {
-
-const char* const musicFile = "tromblo-slow_harbour.mp3";
 
 struct {
     bool on = false;
@@ -32,21 +31,15 @@ struct {
     bool loopWindow = false;
     cShowWindow looped{"", 0, 0};
     bool shotDue = false;
-    bool seeked = false;
-    bool pausesAtEnd = true;  // the show was moved: this frame is drawn as it was reached
+    bool seeked = false;  // the show was moved: this frame is drawn as it was reached
+    bool pausesAtEnd = true;
     std::string shotFolder;
-    audio::cSystem* analysis = nullptr;  // the music again, read at any moment
-    audio::cChannel* analysisChannel = nullptr;
     cFileWatch watch;
     cScreenText text;
     bool textReady = false;
     std::chrono::steady_clock::time_point lastFrame;
     double frameMs = 0.0;  // smoothed
 } edit;
-
-// Played frames read the clock from here.
-uint32_t scheduledTicks = 0;
-uint32_t readScheduledTicks() { return scheduledTicks; }
 
 // The edit keys are SDL symbols beyond the 8 bits the show's own key queries keep.
 bool pressed(int symbol) {
@@ -105,14 +98,6 @@ void startEditing(const std::string& shotFolder, bool loops) {
     edit.on = true;
     edit.pausesAtEnd = !loops;
     edit.shotFolder = shotFolder;
-    if (audio::systemCreate(&edit.analysis, true) == audio::resultOk &&
-        edit.analysis->init(1, 0, nullptr) == audio::resultOk) {
-        audio::cSound* sound = nullptr;
-        edit.analysis->createStream(musicFile, audio::modeSoftware | audio::modeAccurateTime,
-                                    nullptr, &sound);
-        if (sound)
-            edit.analysis->playSound(audio::channelFree, sound, false, &edit.analysisChannel);
-    }
     if (!edit.watch.start(".")) {
         console << "edit: cannot watch the data folder; saved files will not be reloaded"
                 << std::endl;
@@ -126,6 +111,8 @@ void startEditing(const std::string& shotFolder, bool loops) {
                "F12 takes a screenshot"
             << std::endl;
 }
+
+bool editPaused() { return edit.on && edit.paused; }
 
 bool editRedraws() {
     const bool redraw = edit.on && (edit.paused || edit.seeked);
@@ -146,45 +133,8 @@ static void setPaused(bool paused) {
 }
 
 void seekShow(int target) {
-    target = std::clamp(target, 0, showLength - 1);
     const auto started = std::chrono::steady_clock::now();
-    // The frames played on the way say nothing: their cameras' lines belong to moments
-    // nobody watches.
-    std::streambuf* out = std::cout.rdbuf(nullptr);
-
-    audio::cChannel* playing = musicChannel;
-    if (edit.analysisChannel) musicChannel = edit.analysisChannel;
-    setTickSource(readScheduledTicks);
-    auto frameAt = [](int t) {
-        scheduledTicks = static_cast<uint32_t>(t);
-        if (musicChannel) musicChannel->setPosition(static_cast<uint32_t>(t));
-        advanceFrame();
-    };
-    if (target < demoTime) {
-        // Back: from the start, as the show first played, its first frame at 0.
-        restartShow();
-        demoTime = 0;
-        frameTime = 0;
-        resetFrameClock();
-        frameAt(0);
-    } else {
-        scheduledTicks = static_cast<uint32_t>(demoTime);
-        syncFrameClock();
-    }
-    // On through the show's own 60 fps step, and last the moment itself.
-    for (long k = (demoTime * 60L) / 1000 + 1;; ++k) {
-        const int t = static_cast<int>((k * 1000 + 30) / 60);
-        if (t > target) break;
-        if (t > demoTime) frameAt(t);
-    }
-    if (target > demoTime) frameAt(target);
-
-    setTickSource(nullptr);
-    syncFrameClock();
-    musicChannel = playing;
-    if (musicChannel) musicChannel->setPosition(static_cast<uint32_t>(demoTime));
-    std::cout.rdbuf(out);
-    std::cout.clear();
+    reachMoment(target);
     edit.seeked = true;
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)

@@ -5,9 +5,9 @@
 
 #include <string>
 
-namespace nimra {
+#include "demo/show.h"
 
-constexpr int showLength = 207000;  // ms; the frame that sees this is the last
+namespace nimra {
 
 struct cPlayerOptions {
     bool windowed = false;  // a window instead of full screen

@@ -18,6 +18,7 @@
 #include "audio/audio.h"
 #include "bench.h"
 #include "demo/timeline.h"
+#include "ending.h"
 #include "jobs.h"
 #include "options.h"
 #include "output.h"
@@ -27,11 +28,14 @@
 #include "render/picture_target.h"
 #include "runtime/state.h"
 #include "shell/frame.h"
+#include "shell/reach.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using nimra::gridFrameBefore;
+using nimra::gridTime;
 
 namespace capture {
 
@@ -40,11 +44,6 @@ static const char* const musicFile = "tromblo-slow_harbour.mp3";
 // A job's pieces of the video are about this long: long enough that the keyframe each
 // one starts with costs nothing to speak of, short enough to share out every scene.
 constexpr int pieceSeconds = 10;
-
-// The frame clock reads this instead of SDL's ticks: every frame lands exactly where the
-// schedule puts it.
-static uint32_t scheduledTicks = 0;
-static uint32_t readScheduledTicks() { return scheduledTicks; }
 
 static double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -62,13 +61,11 @@ static void timeLayer(const char* layer) {
 }
 
 static int fail(const std::string& message) {
+    // A stop under way is what ended the work: it says nothing, and exits for the tool.
+    waitIfEnding();
     std::fprintf(stderr, "capture: %s\n", message.c_str());
     return 1;
 }
-
-// Frame k of the fixed step lies at k * 1000 / fps ms, rounded: at 60 fps the steps
-// alternate between 16 and 17 ms and never drift.
-static int gridTime(long k, int fps) { return static_cast<int>((k * 1000 + fps / 2) / fps); }
 
 static std::string minutes(double seconds) {
     const int whole = static_cast<int>(seconds + 0.5);
@@ -237,9 +234,10 @@ struct cDrawn {
     int pngFiles = 0;
 };
 
-// Draws the show for one job: every frame played from 0 ms, this job's pieces of the
-// stretch (and, for a single job, the --at frames, the visits and the benchmark) drawn and
-// written. done counts the frames exported so far.
+// Draws the show for one job: the --at frames, each reached as every program reaches a
+// moment; then this job's pieces of the stretch, the whole show for the benchmark, or the
+// visits, frame after frame; every frame played on the fixed step from 0 ms on the way, and
+// only those asked for drawn. done counts the frames exported so far.
 static int drawShow(const cOptions& options, const cPlan& plan, int job, std::atomic<long>& done,
                     bool showProgress, Clock::time_point launched, cDrawn& drawn) {
     std::error_code ec;
@@ -249,7 +247,6 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
     // Nothing is played: the music is only read, at each frame's own time.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     nimra::audio::setNonRealTime(true);
-    nimra::setTickSource(readScheduledTicks);
     const cShape& shape = plan.shape;
     nimra::cShowScreen screen;
     if (shape.offscreen) {
@@ -257,24 +254,14 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
         screen.pictureHeight = shape.picture.height * shape.ssaa;
     }
     nimra::startUp(screen);
-    nimra::resetFrameClock();
     std::string error;
     cFrameGrabber grabber(shape);
     if (!grabber.prepare(error)) return fail(error);
 
-    // The last frame this job plays: the end of its last piece when it has pieces only.
-    int last = plan.lastMs;
-    if (options.jobs > 1) {
-        last = 0;
-        for (const cPiece& piece : plan.pieces) {
-            if (piece.job == job) last = std::max(last, gridTime(piece.last, options.fps));
-        }
-    }
-    const int measuredFirst = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
+    const int fps = options.fps;
     const bool exportsVideo = !plan.videoPath.empty();
-
     cVideoEncoder video;
-    cVideoSettings settings{shape.width, shape.height, options.fps, options.crf, options.lossless};
+    cVideoSettings settings{shape.width, shape.height, fps, options.crf, options.lossless};
     std::vector<cFrameTiming> timings;
     std::vector<cLayerFrame> layerFrames;
     if (options.layers) nimra::setLayerProbe(timeLayer);
@@ -284,96 +271,93 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
     long frames = 0;
     double benchSeconds = 0.0;
     cProgress progress(plan.stretch && (options.frames || exportsVideo) ? plan.stretchFrames() : 0,
-                       last);
+                       plan.lastMs);
 
-    const std::vector<int>& at = plan.at;
-    size_t nextAt = 0;
-    size_t piece = 0;
-    long k = 0;
-    for (;;) {
-        // The next frame is the next step of the grid or the next single frame asked for,
-        // whichever comes first; a single frame off the grid is one more short step.
-        const int g = gridTime(k, options.fps);
-        const bool atDue = nextAt < at.size() && at[nextAt] <= g;
-        const int t = atDue ? at[nextAt] : g;
-        if (t > last) break;
-        if (atDue) ++nextAt;
-        const bool onGrid = t == g;
-        const long index = k;
-        if (onGrid) ++k;
-        const bool inStretch =
-            plan.stretch && onGrid && plan.firstFrame <= index && index <= plan.lastFrame;
-        while (inStretch && plan.pieces[piece].last < index)
-            ++piece;
-        const bool mine = inStretch && plan.pieces[piece].job == job;
-        // The show's first frame starts its clock at 0 (the demo reads the tick counter
-        // once before its first frame), so it is drawn even when no visit holds it: the
-        // first visit is then one long frame after it, and every frame keeps its own time.
-        const bool wanted = atDue || visiting(options.visits, t);
-        if (!wanted && frames > 0) continue;
-
-        scheduledTicks = static_cast<uint32_t>(t);
-        if (nimra::musicChannel) nimra::musicChannel->setPosition(static_cast<uint32_t>(t));
-
-        // Frames that are neither kept, timed nor visited are only played: the state they
-        // reach is the same, drawn or not.
-        const bool draws =
-            atDue || mine || (options.bench && !plan.stretch) || !options.visits.empty();
-        const double frameStart = benchNowMs();
-        layerFrame = cLayerFrame{t};
-        layerStart = frameStart;
-        const bool exported = mine && (options.frames || exportsVideo);
-        if (draws) {
-            nimra::renderFrame();
-            if (options.bench || atDue || exported) grabber.finish();
-            glFinish();
-        } else {
-            nimra::advanceFrame();
-        }
-        double frameMs = benchNowMs() - frameStart;
-        if (frames == 0) {
+    // After every frame drawn: the start-up time once, and the show's state checked, since a
+    // phase or particle that is no longer a number would reach the picture from here on.
+    const auto checked = [&](int t) {
+        if (frames++ == 0) {
             std::printf("start-up: %.0f ms to the first frame\n", secondsSince(launched) * 1000.0);
             std::fflush(stdout);
         }
-        ++frames;
-        // A phase or particle that is no longer a number would reach the picture from here on.
-        if (!nimra::showStateIsFinite()) {
-            return fail("the show's state is not finite after the frame at " + std::to_string(t) +
-                        " ms (" + std::to_string(nimra::frameTime) + " ms long)");
+        if (nimra::showStateIsFinite()) return true;
+        fail("the show's state is not finite after the frame at " + std::to_string(t) + " ms (" +
+             std::to_string(nimra::frameTime) + " ms long)");
+        return false;
+    };
+    const auto writeAt = [&](int t) {
+        grabber.read(rgb);
+        const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
+        const cWriting writing(file.string());
+        if (!writePng(file.string(), shape.width, shape.height, rgb, false, error)) {
+            fail(error);
+            return false;
         }
+        ++drawn.pngFiles;
+        return true;
+    };
 
-        if (atDue || exported) grabber.read(rgb);
-        if (atDue) {
-            const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
-            if (!writePng(file.string(), shape.width, shape.height, rgb, false, error)) {
-                return fail(error);
-            }
-            ++drawn.pngFiles;
+    // Visits are a play of their own, with the --at frames in it (see below); otherwise each
+    // single frame is the moment as the player, the edit mode and every job reach it.
+    if (options.visits.empty()) {
+        for (int t : plan.at) {
+            nimra::reachMoment(t, fps);
+            nimra::redrawFrame();
+            grabber.finish();
+            glFinish();
+            if (!checked(t) || !writeAt(t)) return 1;
         }
-        if (mine && options.frames) {
+    }
+
+    // One drawn frame of a play at t: frame index of the fixed step (-1 off it), whether the
+    // benchmark times it and whether it is a single frame asked for.
+    size_t piece = 0;
+    const auto play = [&](int t, long index, bool timed, bool single) {
+        const bool inStretch = plan.stretch && index >= plan.firstFrame && index <= plan.lastFrame;
+        while (inStretch && plan.pieces[piece].last < index)
+            ++piece;
+        const bool exported = inStretch && (options.frames || exportsVideo);
+        const double frameStart = benchNowMs();
+        layerFrame = cLayerFrame{t};
+        layerStart = frameStart;
+        nimra::playFrameAt(t, true, fps);
+        if (options.bench || single || exported) grabber.finish();
+        glFinish();
+        double frameMs = benchNowMs() - frameStart;
+        if (!checked(t)) return false;
+
+        if (single && !writeAt(t)) return false;
+        if (exported) grabber.read(rgb);
+        if (exported && options.frames) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%06ld.png", index - plan.firstFrame);
-            if (!writePng((plan.outDir / name).string(), shape.width, shape.height, rgb, true,
-                          error)) {
-                return fail(error);
+            const std::string file = (plan.outDir / name).string();
+            const cWriting writing(file);
+            if (!writePng(file, shape.width, shape.height, rgb, true, error)) {
+                fail(error);
+                return false;
             }
             ++drawn.pngFiles;
         }
-        if (mine && exportsVideo) {
+        if (exported && exportsVideo) {
             const cPiece& current = plan.pieces[piece];
-            if (index == current.first && !video.open(plan.pieceFile(piece), settings, error)) {
-                return fail(error);
-            }
-            if (!video.write(rgb)) {
+            bool written =
+                index != current.first || video.open(plan.pieceFile(piece), settings, error);
+            if (written && !video.write(rgb)) {
                 std::string reason;
                 video.close(reason);
-                return fail("writing " + plan.videoPath + ": " + reason);
+                error = "writing " + plan.videoPath + ": " + reason;
+                written = false;
             }
-            if (index == current.last && !video.close(error)) return fail(error);
+            if (written && index == current.last) written = video.close(error);
+            if (!written) {
+                fail(error);
+                return false;
+            }
         }
         if (exported) done.fetch_add(1, std::memory_order_relaxed);
 
-        if (options.bench && draws) {
+        if (options.bench) {
             // The demo swaps after every frame; that belongs in its frame time. A picture
             // drawn offscreen for export is never shown.
             double swapMs = 0.0;
@@ -384,7 +368,7 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
                 swapMs = benchNowMs() - swapStart;
             }
             frameMs += swapMs;
-            if (wanted && t >= measuredFirst && (!plan.stretch || t <= options.to) && onGrid) {
+            if (timed) {
                 timings.push_back(cFrameTiming{t, frameMs});
                 benchSeconds += frameMs / 1000.0;
                 if (options.layers) {
@@ -394,6 +378,51 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
             }
         }
         if (showProgress) progress.update(t, progress.exporting() ? done.load() : frames);
+        return true;
+    };
+
+    if (!options.visits.empty()) {
+        // The show's first frame at 0 (always drawn, as it starts the demo's clock, but neither
+        // timed nor written unless asked for), then every frame of the step inside a visit and
+        // every --at frame, in time order: the clock jumps from one to the next in a single
+        // long frame, as after a stall, and the frames in between are never drawn.
+        std::vector<int> moments{0};
+        for (const auto& [first, last] : options.visits) {
+            for (long k = gridFrameBefore(first, fps); gridTime(k, fps) <= last; ++k) {
+                if (gridTime(k, fps) >= first) moments.push_back(gridTime(k, fps));
+            }
+        }
+        moments.insert(moments.end(), plan.at.begin(), plan.at.end());
+        std::sort(moments.begin(), moments.end());
+        moments.erase(std::unique(moments.begin(), moments.end()), moments.end());
+        for (int t : moments) {
+            const bool single = std::binary_search(plan.at.begin(), plan.at.end(), t);
+            const long index = nimra::gridFrameAt(t, fps);
+            if (!play(t, index, (single || visiting(options.visits, t)) && index >= 0, single)) {
+                return 1;
+            }
+        }
+    } else {
+        // Runs of frames of the step, each drawn after the show is reached just before it:
+        // this job's pieces of the stretch, or the whole show for the benchmark.
+        std::vector<std::pair<long, long>> runs;
+        if (plan.stretch) {
+            for (const cPiece& mine : plan.pieces) {
+                if (mine.job == job) runs.emplace_back(mine.first, mine.last);
+            }
+        } else if (options.bench) {
+            runs.emplace_back(0, gridFrameBefore(showEnd, fps));
+        }
+        for (const auto& [first, last] : runs) {
+            if (first == 0) {
+                nimra::startShowOver();
+            } else {
+                nimra::reachMoment(gridTime(first - 1, fps), fps);
+            }
+            for (long k = first; k <= last; ++k) {
+                if (!play(gridTime(k, fps), k, options.bench, false)) return 1;
+            }
+        }
     }
     progress.finish();
 
@@ -428,12 +457,19 @@ static std::string sizeText(int width, int height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
-// Removes the work folder, whatever way the run ends.
+// Removes the work folder, whatever way the run ends: at its end, at a stop, or at an exit
+// from inside the show's start-up.
 struct cWorkFolder {
     fs::path path;
+    void make(const fs::path& made) {
+        path = made;
+        removeOnEnd(path.string());
+    }
     ~cWorkFolder() {
         std::error_code ec;
-        if (!path.empty()) fs::remove_all(path, ec);
+        if (path.empty()) return;
+        fs::remove_all(path, ec);
+        keepOnEnd(path.string());
     }
 };
 
@@ -480,6 +516,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
             : -1;
     std::string error;
     if (!wavPath.empty()) {
+        const cWriting writing(wavPath);
         if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
         std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
     }
@@ -492,7 +529,8 @@ static int run(const cOptions& options, Clock::time_point launched) {
         std::string pattern = (parent / ".capture-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             return fail("cannot make a work folder in " + parent.string());
-        work.path = plan.workDir = pattern;
+        work.make(pattern);
+        plan.workDir = pattern;
     }
     std::string videoMusic;
     if (!plan.videoPath.empty()) {
@@ -576,6 +614,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
 
 int main(int argc, char** argv) {
     const auto launched = Clock::now();
+    capture::handleEnding();
     capture::cOptions options;
     std::string error;
     if (!capture::parseOptions(argc, argv, options, error)) {

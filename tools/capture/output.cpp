@@ -1,7 +1,5 @@
 #include "output.h"
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -23,10 +21,6 @@ static std::string quoted(const std::string& text) {
         }
     }
     return out + "'";
-}
-
-static bool exitedCleanly(int status) {
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void placePicture(const std::vector<uint8_t>& picture, int pictureWidth, int pictureHeight, int x,
@@ -63,8 +57,8 @@ bool cVideoEncoder::open(const std::string& path, const cVideoSettings& settings
     // ffmpeg failing must show up as a write error here, not end the tool.
     std::signal(SIGPIPE, SIG_IGN);
     broken = false;
-    pipe = popen(command.c_str(), "w");
-    if (!pipe) {
+    running = ffmpeg.open(command);
+    if (!running) {
         error = "cannot start ffmpeg: " + std::string(std::strerror(errno));
         return false;
     }
@@ -72,25 +66,22 @@ bool cVideoEncoder::open(const std::string& path, const cVideoSettings& settings
 }
 
 bool cVideoEncoder::write(const std::vector<uint8_t>& rgb) {
-    if (!pipe || broken) return false;
-    if (std::fwrite(rgb.data(), 1, rgb.size(), pipe) != rgb.size()) broken = true;
+    if (!running || broken) return false;
+    if (!ffmpeg.write(rgb.data(), rgb.size())) broken = true;
     return !broken;
 }
 
 bool cVideoEncoder::close(std::string& error) {
-    if (!pipe) return true;
-    const int status = pclose(pipe);
-    pipe = nullptr;
-    if (broken || !exitedCleanly(status)) {
+    if (!running) return true;
+    running = false;
+    if (!ffmpeg.close() || broken) {
         error = "ffmpeg failed (see its message above)";
         return false;
     }
     return true;
 }
 
-cVideoEncoder::~cVideoEncoder() {
-    if (pipe) pclose(pipe);
-}
+cVideoEncoder::~cVideoEncoder() { ffmpeg.close(); }
 
 bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
                const std::string& path, const std::string& list, std::string& error) {
@@ -112,7 +103,7 @@ bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
     command += " -c:v copy";
     if (!wav.empty()) command += " -c:a aac -b:a 320k";
     command += " -movflags +faststart " + quoted(path);
-    const bool joined = listWritten && exitedCleanly(std::system(command.c_str()));
+    const bool joined = listWritten && cCommand::run(command);
     if (!joined) {
         error =
             "ffmpeg could not join the video's pieces into " + path + " (see its message above)";

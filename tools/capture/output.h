@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ending.h"
 #include "render/frame_image.h"
 
 namespace capture {
@@ -42,7 +43,8 @@ public:
     ~cVideoEncoder();
 
 private:
-    FILE* pipe = nullptr;
+    cCommand ffmpeg;
+    bool running = false;
     bool broken = false;
 };
 
