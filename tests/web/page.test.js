@@ -26,6 +26,7 @@ h.runTest('web_page', async ({ args, onCleanup }) => {
     h.check(/nimra/i.test(text) && /click or press a key/i.test(text),
         `the start screen shows the title and "click or press a key" (page text: ${JSON.stringify(text.slice(0, 120))})`);
     if (args.keep) {
+        require('fs').mkdirSync(args.keep, { recursive: true });
         await page.screenshot({ path: path.join(args.keep, 'start_screen.png') });
     }
 

@@ -39,8 +39,9 @@ async function watch(page, ms) {
 }
 
 h.runTest('web_player', async ({ args, onCleanup }) => {
-    const work = fs.mkdtempSync(path.join(os.tmpdir(), 'nimra-web-player-'));
-    onCleanup(() => fs.rmSync(work, { recursive: true, force: true }));
+    const work = args.keep ? path.resolve(args.keep) : fs.mkdtempSync(path.join(os.tmpdir(), 'nimra-web-player-'));
+    fs.mkdirSync(work, { recursive: true });
+    if (!args.keep) onCleanup(() => fs.rmSync(work, { recursive: true, force: true }));
     // Sound may start without a gesture here: the start screen has its own test.
     const { server, browser } = await h.siteAndBrowser(args, onCleanup, { autoplay: true });
     const noErrors = (log, what) => {
@@ -62,6 +63,7 @@ h.runTest('web_player', async ({ args, onCleanup }) => {
         h.check(s.audio === 'running', `?start=${startMs}: the sound runs (${s.audio})`);
         if (first && first.pixels) {
             const web = probeFrame(first);
+            h.writePng(path.join(work, `web_start_${first.demoTime}.png`), web);
             const native = await h.nativeFrames(args, [first.demoTime], work, { size: `${web.width}x${web.height}` });
             const c = h.compareImages(web, h.readPng(native[first.demoTime]), { far: frameTolerance.far });
             h.check(c.mean <= frameTolerance.mean && c.farShare <= frameTolerance.farShare,
