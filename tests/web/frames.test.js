@@ -10,6 +10,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const h = require('./lib/harness');
+const { measureFrame: measure, describeFrame: describe, describeTolerance } = require('./lib/tolerance');
 
 // One moment in each scene window; the sculpture with and without its glass drops (from
 // 67589 ms), the loudspeakers with and without smoke, the spheres before and after they
@@ -31,46 +32,6 @@ const moments = [
 // One more at a size that is not 4:3, drawn offscreen between bars on both sides.
 const sized = { ms: 155000, width: 640, height: 360 };
 const laterBy = 500;
-
-// A frame passes when all of these hold (R, G and B levels, 0 to 255):
-const tolerance = {
-    mean: 1.0, // mean absolute difference over every channel of every pixel
-    farShare: 0.005, // share of pixels with a channel more than `far` apart
-    far: 24,
-    block: 24, // mean difference in the worst 16 x 16 block (a missing or moved object)
-};
-
-// The worst 16 x 16 block's mean difference: what a missing or displaced object leaves,
-// where rasterisation differences spread thin along edges.
-function worstBlock(a, b, size = 16) {
-    let worst = 0;
-    for (let by = 0; by < a.height; by += size) {
-        for (let bx = 0; bx < a.width; bx += size) {
-            let sum = 0;
-            let n = 0;
-            for (let y = by; y < Math.min(by + size, a.height); y += 1) {
-                for (let x = bx; x < Math.min(bx + size, a.width); x += 1) {
-                    const p = (y * a.width + x) * 4;
-                    for (let c = 0; c < 3; c += 1) sum += Math.abs(a.data[p + c] - b.data[p + c]);
-                    n += 3;
-                }
-            }
-            worst = Math.max(worst, sum / n);
-        }
-    }
-    return worst;
-}
-
-function measure(web, native, diffFile) {
-    const c = h.compareImages(web, native, { far: tolerance.far, diffFile });
-    c.block = worstBlock(web, native);
-    c.within = c.mean <= tolerance.mean && c.farShare <= tolerance.farShare && c.block <= tolerance.block;
-    return c;
-}
-
-function describe(c) {
-    return `mean ${c.mean.toFixed(3)}, largest ${c.max}, over ${tolerance.far}: ${(c.farShare * 100).toFixed(3)} %, worst block ${c.block.toFixed(1)}`;
-}
 
 // A copy of the show's files with the frame overlay cleared to transparent.
 function withoutOverlay(args, dir) {
@@ -165,6 +126,6 @@ h.runTest('web_frames', async ({ args, onCleanup }) => {
         console.log(`${String(r.ms).padEnd(20)} | ${r.what.padEnd(34)} | ${r.same.mean.toFixed(3)} | ${String(r.same.max).padStart(7)} | ` +
             `${(r.same.farShare * 100).toFixed(3).padStart(7)} | ${r.same.block.toFixed(1).padStart(11)} | ${r.seconds.toFixed(1)}`);
     }
-    console.log(`tolerance: mean <= ${tolerance.mean}, pixels over ${tolerance.far} <= ${tolerance.farShare * 100} %, worst 16x16 block <= ${tolerance.block}`);
+    console.log(`tolerance: ${describeTolerance()}`);
     if (args.keep) console.log(`frames and differences kept in ${work}`);
 }, { timeoutMs: 900000 });

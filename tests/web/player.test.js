@@ -9,11 +9,10 @@ const os = require('os');
 const path = require('path');
 const h = require('./lib/harness');
 const probes = require('./lib/probes');
+const { measureFrame, describeFrame } = require('./lib/tolerance');
 const { PNG } = require('pngjs');
 
 const startMs = 100000;
-// The first frame is held to the frame test's tolerance, measured the same way.
-const frameTolerance = { mean: 1.0, farShare: 0.005, far: 24 };
 
 // The probe's frame (rows bottom-up, RGBA) as a picture.
 function probeFrame(frame) {
@@ -65,10 +64,8 @@ h.runTest('web_player', async ({ args, onCleanup }) => {
             const web = probeFrame(first);
             h.writePng(path.join(work, `web_start_${first.demoTime}.png`), web);
             const native = await h.nativeFrames(args, [first.demoTime], work, { size: `${web.width}x${web.height}` });
-            const c = h.compareImages(web, h.readPng(native[first.demoTime]), { far: frameTolerance.far });
-            h.check(c.mean <= frameTolerance.mean && c.farShare <= frameTolerance.farShare,
-                `?start=${startMs}: that frame matches capture --at ${first.demoTime}: mean ${c.mean.toFixed(3)}, ` +
-                    `largest ${c.max}, over ${frameTolerance.far}: ${(c.farShare * 100).toFixed(3)} %`);
+            const c = measureFrame(web, h.readPng(native[first.demoTime]));
+            h.check(c.within, `?start=${startMs}: that frame matches capture --at ${first.demoTime}: ${describeFrame(c)}`);
         }
         const later = await watch(page, 1500);
         const last = later[later.length - 1];
