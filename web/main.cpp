@@ -258,6 +258,29 @@ EMSCRIPTEN_KEEPALIVE int nimra_spectrum_at(int ms, float* bins) {
            audio::resultOk;
 }
 
+// ?state: every number the show carries from frame to frame, in the order the show visits
+// them (the timeline's phases, then every layer's and scene's), after the frame at ms is
+// played undrawn on the 60 fps step (nimra_reach_step first): to compare with the native
+// program's, where the browser's maths functions round differently in the last bits. The
+// count; no more than capacity are written.
+EMSCRIPTEN_KEEPALIVE int nimra_show_state(int ms, double* values, int capacity) {
+    playFrameAt(ms, false);
+    if (gridFrameAt(ms) >= 0) state.nextReachFrame = gridFrameAt(ms) + 1;
+    struct cCollect : cStateVisitor {
+        double* values;
+        int capacity;
+        int count = 0;
+        void number(double value) override {
+            if (count < capacity) values[count] = value;
+            ++count;
+        }
+    } collect;
+    collect.values = values;
+    collect.capacity = capacity;
+    visitShowState(collect);
+    return collect.count;
+}
+
 // ?rand: the C library's rand() and srand() as the show draws them.
 EMSCRIPTEN_KEEPALIVE int nimra_rand() { return std::rand(); }
 EMSCRIPTEN_KEEPALIVE void nimra_srand(unsigned seed) { std::srand(seed); }

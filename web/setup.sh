@@ -53,4 +53,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-exec web/build-libs.sh
+web/build-libs.sh
+
+# The browser tests' own packages (puppeteer-core, driving Debian's Chromium), as their lock
+# file pins them: installed when missing or installed from another lock file.
+tests/web/setup.sh

@@ -48,7 +48,10 @@ var LibraryWebGLKit = {
       WebGLKit.bound = {array: null, element: null, pack: null};
       WebGLKit.real = {array: null, element: null};
       WebGLKit.unorm = new Float32Array(256);
-      for (var b = 0; b < 256; ++b) WebGLKit.unorm[b] = b / 255;
+      // b times the float nearest 1/255, rounded to a float: Mesa's conversion, bit for bit
+      // (tests/gl/grid_readback_test.cpp); b / 255 differs in the last bit for half the bytes.
+      var reciprocal = Math.fround(1 / 255);
+      for (var b = 0; b < 256; ++b) WebGLKit.unorm[b] = Math.fround(b * reciprocal);
       var attributes = gl.getContextAttributes();
       WebGLKit.alphaInWindow = !!(attributes && attributes.alpha);
       gl.getExtension('EXT_shader_texture_lod');
@@ -77,13 +80,37 @@ var LibraryWebGLKit = {
       var boundTexture = function(target) {
         return gl.getParameter(target == 0x8513 || (target >= 0x8515 && target <= 0x851A) ? 0x8514 : 0x8069);
       };
+      // Textures whose sides are not powers of two (the window-sized copies and targets):
+      // WebGL 1 samples them only clamped to the edge and without mipmaps, and anything
+      // else leaves them black. Desktop GL's repeat differs from the edge only in the outer
+      // half texel, which a picture laid exactly over the screen never reaches.
+      var powerOfTwo = function(n) { return n > 0 && (n & (n - 1)) == 0; };
+      var withoutMipmaps = function(filter) {
+        return filter == 0x2700 || filter == 0x2702 ? 0x2600 : filter == 0x2701 || filter == 0x2703 ? 0x2601 : filter;
+      };
       var record = function(target, level, width, height, format) {
         var texture = boundTexture(target);
         if (!texture) return;
         var entry = kit.textures.get(texture);
         if (!entry) kit.textures.set(texture, entry = {levels: []});
         entry.levels[level] = {width: width, height: height, format: format};
+        if (level != 0) return;
+        var npot = !powerOfTwo(width) || !powerOfTwo(height);
+        if (npot && !entry.npot && target == 0x0DE1) {
+          kit.originalTexParameteri(target, 0x2802, 0x812F);
+          kit.originalTexParameteri(target, 0x2803, 0x812F);
+          kit.originalTexParameteri(target, 0x2801, withoutMipmaps(gl.getTexParameter(target, 0x2801)));
+        }
+        entry.npot = npot;
       };
+      var boundIsNpot = function(target) {
+        var texture = boundTexture(target);
+        var entry = texture && kit.textures.get(texture);
+        return !!(entry && entry.npot);
+      };
+      wrap('generateMipmap', function(original) {
+        return function(target) { if (!boundIsNpot(target)) original(target); };
+      });
       var baseFormat = function(internalFormat, format) {
         switch (internalFormat) {
           case 1: return 0x1909;  // LUMINANCE
@@ -94,6 +121,7 @@ var LibraryWebGLKit = {
         }
       };
       wrap('texImage2D', function(original) {
+        kit.originalTexImage2D = original;
         return function(target, level, internalFormat, width, height, border, format, type, pixels) {
           if (arguments.length === 9) {
             // WebGL 1 takes no sized or numbered formats: the internal format is the format.
@@ -115,16 +143,40 @@ var LibraryWebGLKit = {
           record(target, level, width, height, format);
         };
       });
-      var wrapMode = function(pname, param) {
+      // A copy into part of an RGBA texture from the window without alpha: WebGL wants the
+      // texture's format to be one the window has. Desktop GL fills alpha with 1, which is
+      // what an RGB texture samples, so the texture becomes RGB (once; the rest of it starts
+      // over cleared, which the kit's partial copies never read).
+      wrap('copyTexSubImage2D', function(original) {
+        return function(target, level, xoffset, yoffset, x, y, width, height) {
+          if (!kit.framebuffer && !kit.alphaInWindow) {
+            var texture = boundTexture(target);
+            var entry = texture && kit.textures.get(texture);
+            var info = entry && entry.levels[level];
+            if (info && info.format == 0x1908) {
+              kit.originalTexImage2D(target, level, 0x1907, info.width, info.height, 0, 0x1907, 0x1401, null);
+              info.format = 0x1907;
+            }
+          }
+          original(target, level, xoffset, yoffset, x, y, width, height);
+        };
+      });
+      var parameter = function(target, pname, param) {
+        var wrapping = pname == 0x2802 || pname == 0x2803;
         // GL_CLAMP and CLAMP_TO_BORDER: the edge texel (the border would be transparent black).
-        if ((pname == 0x2802 || pname == 0x2803) && (param == 0x2900 || param == 0x812D)) return 0x812F;
+        if (wrapping && (param == 0x2900 || param == 0x812D)) return 0x812F;
+        if (boundIsNpot(target)) {
+          if (wrapping) return 0x812F;
+          if (pname == 0x2801) return withoutMipmaps(param);
+        }
         return param;
       };
       wrap('texParameteri', function(original) {
-        return function(target, pname, param) { original(target, pname, wrapMode(pname, param)); };
+        kit.originalTexParameteri = original;
+        return function(target, pname, param) { original(target, pname, parameter(target, pname, param)); };
       });
       wrap('texParameterf', function(original) {
-        return function(target, pname, param) { original(target, pname, wrapMode(pname, param)); };
+        return function(target, pname, param) { original(target, pname, parameter(target, pname, param)); };
       });
 
       wrap('drawElements', function(original) {

@@ -124,11 +124,14 @@
 
   // The show's context: WebGL 1, no alpha in the picture and no antialiasing (as the native
   // window has neither), depth with stencil (24 bits of depth where there is no more).
-  function makeContext(keepPicture) {
+  const noWebGL = 'this browser has no WebGL (or it is turned off), which the show needs to draw';
+  function webglAvailable() {
     const probe = document.createElement('canvas');
-    if (!window.WebGLRenderingContext || !(probe.getContext('webgl') || probe.getContext('experimental-webgl'))) {
-      throw new Error('this browser has no WebGL (or it is turned off), which the show needs to draw');
-    }
+    return !!(window.WebGLRenderingContext && (probe.getContext('webgl') || probe.getContext('experimental-webgl')));
+  }
+
+  function makeContext(keepPicture) {
+    if (!webglAvailable()) throw new Error(noWebGL);
     const context = Module.createContext(canvas, true, true, {
       majorVersion: 1, alpha: false, depth: true, stencil: true, antialias: false,
       premultipliedAlpha: true, preserveDrawingBuffer: !!keepPicture,
@@ -330,6 +333,35 @@
     document.title = 'nimra: spectrum';
   }
 
+  // ?state=MS,...: every number the show carries from frame to frame, at each moment (in
+  // increasing order) reached on the 60 fps step, undrawn.
+  async function showState(list) {
+    const moments = list.split(',').map((text) => {
+      if (!/^\d{1,9}$/.test(text) || +text >= showLength) throw new Error('?state takes moments of the show in milliseconds, comma-separated');
+      return +text;
+    }).sort((a, b) => a - b);
+    canvas.width = 800;
+    canvas.height = 600;
+    makeContext(false);
+    await prepare(800, 600, true, true);
+    const capacity = 1 << 16;
+    const values = Module._malloc(capacity * 8);
+    const result = [];
+    let last = -1;
+    for (const ms of moments) {
+      if (ms === last) continue;
+      await reach(ms, 'reaching ' + ms + ' ms');
+      const count = Math.min(capacity, Module._nimra_show_state(ms, values, capacity));
+      result.push({ t: ms, values: Array.from(HEAPF64.subarray(values >> 3, (values >> 3) + count)) });
+      last = ms;
+    }
+    Module._free(values);
+    window.nimraState = result;
+    status.stage = 'ended';
+    show('', 'hidden');
+    document.title = 'nimra: state';
+  }
+
   function rand(count) {
     const draws = [];
     for (let i = 0; i < count; ++i) draws.push(Module._nimra_rand());
@@ -382,6 +414,7 @@
     if (params.has('spectrum')) return spectrum(params.get('spectrum'));
     if (params.has('at')) return drawAt(whole('at', 0, showLength - 1));
     if (params.has('bench')) return bench();
+    if (params.has('state')) return showState(params.get('state'));
     return play();
   }
 
@@ -408,6 +441,8 @@
     if (params.has('start')) whole('start', 0, showLength - 1);
     if (params.has('at')) whole('at', 0, showLength - 1);
     if (params.has('size')) size();
+    // Said at once, before the files load, where nothing could be drawn with them.
+    if (!params.has('rand') && !params.has('spectrum') && !webglAvailable()) throw new Error(noWebGL);
   } catch (error) {
     fail(error.message);
     return;
