@@ -5,7 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-command -v npm >/dev/null || { echo "web tests setup: npm missing (Debian's nodejs and npm packages)" >&2; exit 1; }
+# Node itself comes with Emscripten; npm is Debian's where nothing else brought one.
+if ! command -v npm >/dev/null; then
+    echo "web tests setup: installing Debian's npm"
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends npm
+fi
 stamp=node_modules/.nimra-lock-sha256
 want=$(sha256sum package-lock.json | cut -d' ' -f1)
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
