@@ -104,9 +104,9 @@ h.runTest('web_frames', async ({ args, onCleanup }) => {
     for (const [ms, what] of moments) {
         const { picture, seconds } = await webFrame(browser, server, ms, 800, 600);
         h.writePng(path.join(work, `web_${ms}.png`), picture);
-        const same = measure(picture, h.readPng(native[ms]), path.join(work, `diff_${ms}.png`));
-        const later = measure(picture, h.readPng(native[ms + laterBy]));
-        const missing = measure(picture, h.readPng(bare[ms]));
+        const same = measure(picture, h.readPng(native[ms]), ms, path.join(work, `diff_${ms}.png`));
+        const later = measure(picture, h.readPng(native[ms + laterBy]), ms);
+        const missing = measure(picture, h.readPng(bare[ms]), ms);
         rows.push({ ms, what, same, seconds });
         h.check(same.within, `${ms} ms (${what}) matches capture --at ${ms}: ${describe(same)}`);
         h.check(!later.within, `${ms} ms: the frame ${laterBy} ms later is told apart: ${describe(later)}`);
@@ -116,7 +116,7 @@ h.runTest('web_frames', async ({ args, onCleanup }) => {
         const { ms, width, height } = sized;
         const { picture, seconds } = await webFrame(browser, server, ms, width, height);
         h.writePng(path.join(work, `web_${ms}_${width}x${height}.png`), picture);
-        const same = measure(picture, h.readPng(sizedNative[ms]));
+        const same = measure(picture, h.readPng(sizedNative[ms]), ms);
         rows.push({ ms: `${ms} @${width}x${height}`, what: 'sphere pass, offscreen between bars', same, seconds });
         h.check(same.within, `${ms} ms at ${width}x${height} matches capture --size ${width}x${height}: ${describe(same)}`);
     }

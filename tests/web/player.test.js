@@ -64,7 +64,7 @@ h.runTest('web_player', async ({ args, onCleanup }) => {
             const web = probeFrame(first);
             h.writePng(path.join(work, `web_start_${first.demoTime}.png`), web);
             const native = await h.nativeFrames(args, [first.demoTime], work, { size: `${web.width}x${web.height}` });
-            const c = measureFrame(web, h.readPng(native[first.demoTime]));
+            const c = measureFrame(web, h.readPng(native[first.demoTime]), first.demoTime);
             h.check(c.within, `?start=${startMs}: that frame matches capture --at ${first.demoTime}: ${describeFrame(c)}`);
         }
         const later = await watch(page, 1500);
