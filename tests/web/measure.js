@@ -4,8 +4,12 @@
 // (capture --bench, Mesa's llvmpipe) at the same size, one run after the other.
 //
 //   node tests/web/measure.js [--from MS --to MS] [--loads N] [--skip-bench]
+//   node tests/web/measure.js --frames-every MS [--keep DIR]
 //
-// Run it on a quiet machine: both benchmarks use every core.
+// Run it on a quiet machine: both benchmarks use every core. --frames-every measures
+// instead how far ?at frames are from capture --at at a moment every MS through the show
+// (and every second through the loudspeaker field), the survey behind the frame tests'
+// tolerance.
 'use strict';
 
 const fs = require('fs');
@@ -158,8 +162,56 @@ async function benchmarks(args, server, from, to) {
     return { native: nativeAll, web: stats(web.frames.map(([, ms]) => ms)) };
 }
 
+// The frame differences at many moments, one browser and one capture run.
+async function frameSurvey(args, server, every) {
+    const { measureFrame, describeFrame, describeTolerance, toleranceAt } = require('./lib/tolerance');
+    const moments = new Set();
+    for (let t = every / 2; t < 207000; t += every) moments.add(Math.round(t));
+    for (let t = 86500; t < 123505; t += 1000) moments.add(t);
+    const list = [...moments].sort((a, b) => a - b);
+    const work = args.keep ? path.resolve(args.keep) : fs.mkdtempSync(path.join(os.tmpdir(), 'nimra-survey-'));
+    fs.mkdirSync(work, { recursive: true });
+    const native = await h.nativeFrames(args, list, path.join(work, 'native'));
+    const chromium = await h.launchBrowser({});
+    const worst = {};
+    try {
+        for (const ms of list) {
+            const { page, log } = await h.openPage(chromium.browser, `${server.url}?at=${ms}`);
+            await h.waitForTitle(page, log, `nimra: frame ${ms}`, 180000);
+            const picture = await h.grabPicture(page, 800, 600);
+            await page.close();
+            if (args.keep) h.writePng(path.join(work, `web_${ms}.png`), picture);
+            const c = measureFrame(picture, h.readPng(native[ms]), ms);
+            const kind = toleranceAt(ms) === toleranceAt(0) ? 'elsewhere' : 'loudspeaker field';
+            const w = (worst[kind] = worst[kind] || { n: 0, mean: 0, farShare: 0, block: 0, outside: [] });
+            w.n += 1;
+            for (const key of ['mean', 'farShare', 'block']) w[key] = Math.max(w[key], c[key]);
+            if (!c.within) w.outside.push(ms);
+            console.log(`  ${String(ms).padStart(6)} ms: ${describeFrame(c)}${c.within ? '' : '  OUTSIDE'}`);
+        }
+    } finally {
+        await chromium.close();
+        if (!args.keep) fs.rmSync(work, { recursive: true, force: true });
+    }
+    for (const [kind, w] of Object.entries(worst)) {
+        console.log(`${kind}: ${w.n} moments, worst mean ${w.mean.toFixed(3)}, worst share over 24 ` +
+            `${(w.farShare * 100).toFixed(3)} %, worst block ${w.block.toFixed(1)}; outside the tolerance: ${w.outside.join(', ') || 'none'}`);
+    }
+    console.log(`tolerance: ${describeTolerance()}`);
+}
+
 (async () => {
     const args = h.parseArgs(process.argv.slice(2));
+    if (args['frames-every']) {
+        const server = await h.serveSite(args.site);
+        try {
+            await frameSurvey(args, server, +args['frames-every']);
+        } finally {
+            await server.close();
+            h.killLeftovers();
+        }
+        return;
+    }
     const from = args.from ? +args.from : 0;
     const to = args.to ? +args.to : 207000;
     const cpu = os.cpus();
