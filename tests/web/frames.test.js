@@ -47,8 +47,11 @@ function withoutOverlay(args, dir) {
     fs.writeFileSync(path.join(dir, 'sax_overlay.png'), PNG.sync.write(clear));
 }
 
-async function webFrame(browser, server, ms, width, height) {
-    const url = `${server.url}?at=${ms}&size=${width}x${height}`;
+// The page's frame at ms (800 x 600 when no size is given), checked for its layout, and
+// with `still`, for staying as it is once drawn.
+async function webFrame(browser, server, ms, width, height, { still = false } = {}) {
+    const sized = width !== 800 || height !== 600;
+    const url = `${server.url}?at=${ms}${sized ? `&size=${width}x${height}` : ''}`;
     const started = Date.now();
     const { page, log } = await h.openPage(browser, url, { width, height });
     try {
@@ -71,9 +74,14 @@ async function webFrame(browser, server, ms, width, height) {
         const laidOut =
             layout.rect.every((v, i) => Math.abs(v - want[i]) < 0.01) &&
             layout.buffer[0] === width && layout.buffer[1] === height && !layout.scrolls && layout.audio === 'none';
-        h.check(laidOut, `?at=${ms}&size=${width}x${height}: canvas at ${layout.rect.join(',')}, ` +
+        h.check(laidOut, `?at=${ms}${sized ? `&size=${width}x${height}` : ''}: canvas at ${layout.rect.join(',')}, ` +
             `buffer ${layout.buffer.join('x')}, ${layout.scrolls ? 'scroll bars' : 'no scroll bars'}, audio ${layout.audio} (${seconds.toFixed(1)} s)`);
         const picture = await h.grabPicture(page, width, height);
+        if (still) {
+            await h.sleep(1000);
+            const again = await h.grabPicture(page, width, height);
+            h.check(picture.data.equals(again.data), `?at=${ms}: the frame stays as drawn a second later`);
+        }
         const errors = h.consoleErrors(log);
         if (errors.length) h.fail(`?at=${ms}: console errors: ${errors.join(' | ')}`);
         return { picture, seconds };
@@ -102,7 +110,7 @@ h.runTest('web_frames', async ({ args, onCleanup }) => {
     const { server, browser } = await h.siteAndBrowser(args, onCleanup);
     const rows = [];
     for (const [ms, what] of moments) {
-        const { picture, seconds } = await webFrame(browser, server, ms, 800, 600);
+        const { picture, seconds } = await webFrame(browser, server, ms, 800, 600, { still: ms === moments[0][0] });
         h.writePng(path.join(work, `web_${ms}.png`), picture);
         const same = measure(picture, h.readPng(native[ms]), ms, path.join(work, `diff_${ms}.png`));
         const later = measure(picture, h.readPng(native[ms + laterBy]), ms);

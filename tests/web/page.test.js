@@ -1,7 +1,7 @@
 // The page as a visitor opens it, in a browser that only plays sound after a gesture: it
 // loads with nothing in its console, asks for nothing from another host, shows its start
 // screen and waits there (no clock, no sound) until a click, which starts the show and the
-// sound.
+// sound. Where it cannot play (no WebGL, its data missing on the host) it says so in words.
 'use strict';
 
 const path = require('path');
@@ -66,4 +66,31 @@ h.runTest('web_page', async ({ args, onCleanup }) => {
     h.check(foreign.length === 0, `nothing asked of another host${foreign.length ? `: ${foreign.join(', ')}` : ''}`);
     const warnings = log.console.filter((m) => m.type === 'warning' || m.type === 'warn').map((m) => m.text);
     if (warnings.length) console.log(`console warnings (not failures): ${warnings.slice(0, 10).join(' | ')}`);
+
+    // Where it cannot play: a browser without WebGL, and a host without the packed data.
+    const noWebGL = await h.launchBrowser({ extraArgs: ['--disable-3d-apis'] });
+    onCleanup(noWebGL.close);
+    await saysWhy(noWebGL.browser, server.url, 'without WebGL', /webgl/i);
+    const partial = await h.serveSite(args.site, { missing: ['/nimra.data'] });
+    onCleanup(partial.close);
+    await saysWhy(browser, partial.url, 'with its data missing', /./);
 });
+
+// The page reaches the error stage, shows a message a visitor can read and writes it to the
+// console.
+async function saysWhy(browser, url, what, pattern) {
+    const { page, log } = await h.openPage(browser, url);
+    const s = await h.waitForStatus(page, log, (x) => x.stage === 'error', `the error stage ${what}`, 60000).catch(() => null);
+    const shown = await page.evaluate(() => {
+        const visible = (el) => el.offsetParent !== null || el === document.body;
+        return [...document.querySelectorAll('body *')]
+            .filter((el) => visible(el) && el.children.length === 0 && el.textContent.trim())
+            .map((el) => el.textContent.trim())
+            .join(' / ');
+    });
+    const errors = h.consoleErrors(log);
+    h.check(s !== null && pattern.test(shown) && shown.length > 10 && errors.length > 0,
+        `${what} the page says why (stage ${s ? s.stage : (await h.status(page) || {}).stage}): "${shown.slice(0, 160)}"; ` +
+            `console: ${errors[0] || 'nothing'}`);
+    await page.close();
+}

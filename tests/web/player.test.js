@@ -1,7 +1,8 @@
 // The player's options as the page's parameters: ?start=MS begins at MS (its first frame is
 // the capture tool's at that moment), ?loop goes round at the end where without it the show
 // ends, and ?mute plays with no AudioContext at all, still waiting for a gesture unless
-// ?autostart is given too.
+// ?autostart is given too. While it plays, the picture is the largest 4:3 rectangle of the
+// window at the window's resolution, black around it, and follows a resize.
 'use strict';
 
 const fs = require('fs');
@@ -35,6 +36,43 @@ async function watch(page, ms) {
         await h.sleep(100);
     }
     return seen;
+}
+
+// Resizes the window to width x height and checks the picture: the largest 4:3 rectangle,
+// centred, drawn at that many pixels, with black around it.
+async function fitsWindow(page, width, height) {
+    await page.setViewport({ width, height, deviceScaleFactor: 1 });
+    const w = Math.min(width, Math.floor((height * 4) / 3));
+    const hgt = Math.min(height, Math.floor((width * 3) / 4));
+    const want = [Math.floor((width - w) / 2), Math.floor((height - hgt) / 2), w, hgt];
+    let got = null;
+    for (let i = 0; i < 20; i += 1) {
+        await h.sleep(100);
+        got = await page.evaluate(() => {
+            const c = document.querySelector('canvas');
+            const r = c.getBoundingClientRect();
+            return { rect: [r.left, r.top, r.width, r.height], buffer: [c.width, c.height] };
+        });
+        if (got.rect.every((v, k) => Math.abs(v - want[k]) < 1) && got.buffer[0] === w && got.buffer[1] === hgt) break;
+    }
+    await h.sleep(300);
+    const shot = await h.grabPicture(page, width, height);
+    // Lit pixels inside the rectangle and none outside it.
+    let inside = 0;
+    let outside = 0;
+    for (let y = 0; y < height; y += 2) {
+        for (let x = 0; x < width; x += 2) {
+            const p = (y * width + x) * 4;
+            const lit = shot.data[p] + shot.data[p + 1] + shot.data[p + 2] > 24;
+            const within = x >= want[0] && x < want[0] + w && y >= want[1] && y < want[1] + hgt;
+            if (lit && within) inside += 1;
+            if (lit && !within) outside += 1;
+        }
+    }
+    h.check(got.rect.every((v, k) => Math.abs(v - want[k]) < 1) && got.buffer[0] === w && got.buffer[1] === hgt &&
+        inside > (w * hgt) / 40 && outside === 0,
+        `a ${width}x${height} window: the picture at ${got.rect.map(Math.round).join(',')} drawn ${got.buffer.join('x')} ` +
+            `(want ${want.join(',')}), ${inside} lit samples inside, ${outside} outside`);
 }
 
 h.runTest('web_player', async ({ args, onCleanup }) => {
@@ -105,6 +143,8 @@ h.runTest('web_player', async ({ args, onCleanup }) => {
         const playing = await h.waitForStatus(page, log, (s) => s.stage === 'playing', 'the show playing', 180000);
         const on = await watch(page, 2000);
         const last = on[on.length - 1];
+        await fitsWindow(page, 1280, 720);
+        await fitsWindow(page, 700, 900);
         const contexts = await page.evaluate(() => window.nimraProbe.audioContexts);
         h.check(contexts === 0 && on.every((x) => x.audio === 'none' && x.muted === true),
             `?mute: no AudioContext made (${contexts}), audio "${last.audio}", muted ${last.muted}`);

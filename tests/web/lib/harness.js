@@ -83,7 +83,8 @@ function mimeType(file) {
 }
 
 // Resolves with {url, close(), requests}: requests lists every path asked for, with its status.
-function serveSite(root) {
+// Paths in `missing` ('/nimra.data') answer 404, as from a host that lacks them.
+function serveSite(root, { missing = [] } = {}) {
     const rootDir = path.resolve(root);
     const requests = [];
     const server = http.createServer((req, res) => {
@@ -94,6 +95,8 @@ function serveSite(root) {
             let file = path.normalize(path.join(rootDir, urlPath));
             if (file !== rootDir && !file.startsWith(rootDir + path.sep)) {
                 status = 403;
+            } else if (missing.includes(urlPath)) {
+                status = 404;
             } else {
                 if (fs.existsSync(file) && fs.statSync(file).isDirectory()) {
                     file = path.join(file, 'index.html');
@@ -194,14 +197,14 @@ function chromiumArgs(profile, { autoplay = false } = {}) {
 }
 
 // Starts Chromium; resolves with {browser, close()}. close() may be called more than once.
-async function launchBrowser({ autoplay = false, width = 800, height = 600 } = {}) {
+async function launchBrowser({ autoplay = false, width = 800, height = 600, extraArgs = [] } = {}) {
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'nimra-chromium-'));
     const browser = await puppeteer.launch({
         executablePath: chromiumPath,
         headless: true,
         pipe: true,
         ignoreDefaultArgs: true,
-        args: [...chromiumArgs(profile, { autoplay }), `--window-size=${width},${height}`],
+        args: [...chromiumArgs(profile, { autoplay }), `--window-size=${width},${height}`, ...extraArgs],
         defaultViewport: { width, height, deviceScaleFactor: 1 },
         handleSIGINT: false,
         handleSIGTERM: false,
