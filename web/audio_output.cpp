@@ -34,12 +34,19 @@ struct {
     bool device = false;
     double clockStart = 0.0;  // the silent output: when it started, and what it has mixed
     int64_t clockFrames = 0;
+    bool onClock = false;  // the sound output, held by the browser: on the clock meanwhile
     double firstHeardAt = 0.0;
     std::vector<int16_t> block = std::vector<int16_t>(2 * blockFrames);
 } pump;
 
-EM_JS(double, queuedSeconds, (),
-      { return Module.nimraAudio ? Module.nimraAudio.queuedSeconds() : -1e9; });
+// Seconds queued ahead of what is heard; below 0 when the output ran dry. noSound: there is
+// no AudioContext yet; held: there is one, but the browser holds it (no gesture yet).
+constexpr double noSound = -1e9;
+constexpr double held = -2e9;
+EM_JS(double, queuedSeconds, (), {
+    if (!Module.nimraAudio) return -1e9;
+    return Module.nimraAudio.running() ? Module.nimraAudio.queuedSeconds() : -2e9;
+});
 EM_JS(double, nextHeardAt, (), { return Module.nimraAudio.nextHeardAt(); });
 EM_JS(double, queueBlock, (const int16_t* frames, int count),
       { return Module.nimraAudio.queue(frames, count); });
@@ -49,6 +56,17 @@ EM_JS(void, flushQueue, (), {
 });
 
 void mixBlock(int count) { pump.mix(pump.context, pump.block.data(), count); }
+
+// The silent output's pace: every block mixed as the wall clock reaches it, as the native
+// silent output's thread does.
+void pumpClock() {
+    const int64_t due =
+        static_cast<int64_t>((emscripten_get_now() - pump.clockStart) * sampleRate / 1000.0);
+    while (pump.clockFrames <= due) {
+        mixBlock(blockFrames);
+        pump.clockFrames += blockFrames;
+    }
+}
 
 }  // namespace
 
@@ -81,19 +99,29 @@ void pumpAudio() {
     if (!pump.output) return;
     cOutput& output = *pump.output;
     if (!pump.device) {
-        const int64_t due =
-            static_cast<int64_t>((emscripten_get_now() - pump.clockStart) * sampleRate / 1000.0);
-        while (pump.clockFrames <= due) {
-            mixBlock(blockFrames);
-            pump.clockFrames += blockFrames;
-        }
+        pumpClock();
         return;
     }
     double queued = queuedSeconds();
-    if (queued < -1e8) return;  // no sound yet: the page waits for a gesture
+    if (queued == noSound) return;  // the page has not asked for sound yet
+    if (queued == held) {
+        // Silent until the browser lets the sound start; the music goes on meanwhile, so
+        // the pictures keep following it.
+        if (!pump.onClock) {
+            pump.onClock = true;
+            pump.clockStart = emscripten_get_now();
+            pump.clockFrames = 0;
+            output.ahead = std::chrono::steady_clock::duration::zero();
+            if (pump.firstHeardAt == 0.0) pump.firstHeardAt = emscripten_get_now();
+        }
+        pumpClock();
+        return;
+    }
+    pump.onClock = false;
     if (queued < 0.0) {
-        // The output ran dry: what should have been heard meanwhile is passed over.
-        int missed = static_cast<int>(std::ceil(-queued * sampleRate));
+        // The output ran dry: what should have been heard meanwhile is passed over, and the
+        // queue starts again a little ahead.
+        int missed = static_cast<int>(std::ceil((-queued + 0.05) * sampleRate));
         skipFrames(missed);
         output.ahead = std::chrono::steady_clock::duration::zero();
         while (missed > 0) {

@@ -57,4 +57,6 @@ web/build-libs.sh
 
 # The browser tests' own packages (puppeteer-core, driving Debian's Chromium), as their lock
 # file pins them: installed when missing or installed from another lock file.
-tests/web/setup.sh
+if [ -x tests/web/setup.sh ]; then
+    tests/web/setup.sh
+fi

@@ -64,7 +64,7 @@
     function toEs(source, stage) {
         if (stage !== 'vertex' && stage !== 'fragment') throw new Error('stage must be vertex or fragment');
         let s = source.replace(/\r\n/g, '\n');
-        // Kept as a blank line, so that line numbers in compile logs still match the file.
+        // Kept as a blank line, so that compile logs count the file's first lines as it does.
         s = s.replace(/^[ \t]*#[ \t]*version[^\n]*/m, '');
         if (/\bgl_NormalMatrix\b/.test(s)) {
             s = s.replace(/\bgl_NormalMatrix\b/g, 'nimraNormalMatrix(gl_ModelViewMatrix)');

@@ -137,6 +137,17 @@
       premultipliedAlpha: true, preserveDrawingBuffer: !!keepPicture,
     });
     if (!context) throw new Error('WebGL would not start on this page');
+    // What the show cannot draw without: 32-bit indices (its meshes), and textures read in
+    // vertex shaders (its palettes and the sphere scene's grid, two at once).
+    if (!context.getExtension('OES_element_index_uint')) {
+      throw new Error("this browser's WebGL has no 32-bit indices (OES_element_index_uint), which the show's meshes need");
+    }
+    if (context.getParameter(context.MAX_VERTEX_TEXTURE_IMAGE_UNITS) < 2) {
+      throw new Error("this browser's WebGL cannot read textures in vertex shaders, which the show needs");
+    }
+    if (!context.getExtension('EXT_shader_texture_lod')) {
+      console.warn('nimra: no EXT_shader_texture_lod here; a few surfaces will look a little sharper');
+    }
     canvas.addEventListener('webglcontextlost', (event) => {
       event.preventDefault();
       fail('the graphics card stopped the show (WebGL context lost); reload the page to try again');
@@ -168,6 +179,7 @@
       return performance.now() + (t - context.currentTime + latency) * 1000;
     };
     Module.nimraAudio = {
+      running: () => context.state === 'running',
       queuedSeconds: () => (end === 0 ? 0 : end - context.currentTime),
       nextHeardAt: () => heardAt(end === 0 ? context.currentTime + lead : end),
       queue: (pointer, count) => {
@@ -276,6 +288,10 @@
       const k = keySymbol(event);
       if (k >= 0) Module._nimra_key(k, 0);
     });
+    // A browser that held the sound back (no gesture before ?autostart) lets it start now.
+    const resume = () => { if (audioContext && audioContext.state === 'suspended') audioContext.resume(); };
+    window.addEventListener('pointerdown', resume);
+    window.addEventListener('keydown', resume);
     canvas.addEventListener('dblclick', toggleFullScreen);
     screen.addEventListener('dblclick', toggleFullScreen);
 
@@ -290,7 +306,7 @@
       if (result === 2) status.round = Module._nimra_round();
       if (result === 1) {
         status.stage = 'ended';
-        show('the end', '');
+        show('the end', 'ended');
         return;
       }
       requestAnimationFrame(frame);
