@@ -150,8 +150,10 @@ function serveSite(root, { missing = [] } = {}) {
 // ---------------------------------------------------------------------------------------
 // Chromium
 
-// Every Chromium this process started, so that an exit of any kind can end what is left.
+// Every Chromium this process started and its profile, so that an exit of any kind can end
+// and remove what is left.
 const livePids = new Set();
+const liveProfiles = new Set();
 function killLeftovers() {
     for (const pid of livePids) {
         // The browser leads its own process group (started detached): its renderer, GPU
@@ -163,6 +165,8 @@ function killLeftovers() {
         }
     }
     livePids.clear();
+    for (const profile of liveProfiles) fs.rmSync(profile, { recursive: true, force: true });
+    liveProfiles.clear();
 }
 process.on('exit', killLeftovers);
 for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) {
@@ -199,6 +203,7 @@ function chromiumArgs(profile, { autoplay = false } = {}) {
 // Starts Chromium; resolves with {browser, close()}. close() may be called more than once.
 async function launchBrowser({ autoplay = false, width = 800, height = 600, extraArgs = [] } = {}) {
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'nimra-chromium-'));
+    liveProfiles.add(profile);
     const browser = await puppeteer.launch({
         executablePath: chromiumPath,
         headless: true,
@@ -233,6 +238,7 @@ async function launchBrowser({ autoplay = false, width = 800, height = 600, extr
             livePids.delete(pid);
         }
         fs.rmSync(profile, { recursive: true, force: true });
+        liveProfiles.delete(profile);
     };
     return { browser, close, profile, pid };
 }
