@@ -3,7 +3,7 @@
 //
 // The two software renderers differ slightly in texture filtering, level-of-detail choice,
 // edge coverage and rounding. Measured over the whole show (a frame every 4 s, and every
-// second through the loudspeaker field; 93 moments), the web build's frames differ from
+// second through the loudspeaker field; 90 moments), the web build's frames differ from
 // the native ones by a mean of 0.03 to 0.27 per channel, with at most 0.05 % of pixels more
 // than 24 levels apart and no 32 x 32 block worse than 4.3 on average. The loudspeaker
 // field is the exception: its cabinets stand on a ground of two huge triangles under a
