@@ -113,8 +113,11 @@ async function loadTimes(args, server, count) {
 function parseNativeBench(text) {
     const windows = [];
     for (const line of text.split('\n')) {
-        const m = line.match(/^(\S.*?)\s+(\d+)-(\d+)\s+(\d+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+)/);
-        if (m) windows.push({ name: m[1].trim(), from: +m[2], to: +m[3], n: +m[4], median: +m[5], p95: +m[6], worst: +m[7] });
+        const m = line.match(/^(\S.*?)\s+(\d+)-(\d+|end)\s+(\d+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+)/);
+        if (m) {
+            const to = m[3] === 'end' ? Infinity : +m[3];
+            windows.push({ name: m[1].trim(), from: +m[2], to, n: +m[4], median: +m[5], p95: +m[6], worst: +m[7] });
+        }
         const all = line.match(/^all\s+(\d+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+)/);
         if (all) windows.push({ name: 'all', n: +all[1], median: +all[2], p95: +all[3], worst: +all[4] });
     }
@@ -152,7 +155,7 @@ async function benchmarks(args, server, from, to) {
     for (const w of native) {
         const inWindow = w.name === 'all' ? web.frames : web.frames.filter(([t]) => t >= w.from && t < w.to);
         const s = stats(inWindow.map(([, ms]) => ms));
-        const range = w.name === 'all' ? '' : `${w.from}-${w.to}`;
+        const range = w.name === 'all' ? '' : `${w.from}-${w.to === Infinity ? 'end' : w.to}`;
         console.log(`${w.name.padEnd(16)} ${range.padEnd(15)} ${String(w.n).padStart(6)} | ` +
             `${w.median.toFixed(2).padStart(13)} ${w.p95.toFixed(2).padStart(5)} ${w.worst.toFixed(1).padStart(6)} | ` +
             `${s.median.toFixed(2).padStart(15)} ${s.p95.toFixed(2).padStart(5)} ${s.worst.toFixed(1).padStart(6)} | ${(s.median / w.median).toFixed(2)}x` +
