@@ -19,6 +19,7 @@
 #include "shell/frame.h"
 #include "shell/options.h"
 #include "shell/reach.h"
+#include "shell/screen.h"
 
 namespace nimra {
 
@@ -38,6 +39,11 @@ struct {
     cScreenText text;
     bool textReady = false;
     std::chrono::steady_clock::time_point lastFrame;
+    bool pointerShown = false;  // over the show in full screen, since the mouse moved
+    bool pointerKnown = false;
+    int pointerX = 0;
+    int pointerY = 0;
+    std::chrono::steady_clock::time_point pointerMoved;
     double frameMs = 0.0;  // smoothed
 } edit;
 
@@ -112,6 +118,22 @@ void startEditing(const std::string& shotFolder, bool loops) {
             << std::endl;
 }
 
+// In full screen the pointer goes again once the mouse has been still this long.
+constexpr auto pointerStill = std::chrono::seconds(2);
+
+void editPointerMoved(int x, int y) {
+    if (!edit.on) return;
+    // SDL reports where the pointer is when the window first gets it, moved or not.
+    const bool moved = edit.pointerKnown && (x != edit.pointerX || y != edit.pointerY);
+    edit.pointerKnown = true;
+    edit.pointerX = x;
+    edit.pointerY = y;
+    if (!moved) return;
+    edit.pointerMoved = std::chrono::steady_clock::now();
+    if (!edit.pointerShown) SDL_ShowCursor(SDL_ENABLE);
+    edit.pointerShown = true;
+}
+
 bool editPaused() { return edit.on && edit.paused; }
 
 bool editRedraws() {
@@ -134,7 +156,8 @@ static void setPaused(bool paused) {
 
 void seekShow(int target) {
     const auto started = std::chrono::steady_clock::now();
-    reachMoment(target);
+    // The show's end is where it pauses, a moment before its last frame.
+    reachMoment(std::clamp(target, 0, showLength - 1));
     edit.seeked = true;
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
@@ -156,9 +179,10 @@ void editKeys() {
                 << showClock(edit.looped.last) << ")" << std::endl;
     }
     int target = -1;
-    if (pressed(SDLK_LEFT)) target = demoTime - 1000;
+    // Back by more than the show has played goes to its start.
+    if (pressed(SDLK_LEFT)) target = std::max(demoTime - 1000, 0);
     if (pressed(SDLK_RIGHT)) target = demoTime + 1000;
-    if (pressed(SDLK_PAGEUP)) target = demoTime - 10000;
+    if (pressed(SDLK_PAGEUP)) target = std::max(demoTime - 10000, 0);
     if (pressed(SDLK_PAGEDOWN)) target = demoTime + 10000;
     if (pressed(SDLK_HOME)) target = 0;
     if (pressed(SDLK_LEFTBRACKET)) target = previousWindowStart(demoTime);
@@ -210,6 +234,10 @@ static void drawReadout() {
 void editFrameDrawn() {
     if (!edit.on) return;
     const auto now = std::chrono::steady_clock::now();
+    if (edit.pointerShown && now - edit.pointerMoved > pointerStill) {
+        edit.pointerShown = false;
+        placePointer();
+    }
     const double ms = std::chrono::duration<double, std::milli>(now - edit.lastFrame).count();
     edit.lastFrame = now;
     edit.frameMs = edit.frameMs > 0 ? edit.frameMs * 0.9 + ms * 0.1 : ms;

@@ -19,6 +19,10 @@ bool editPaused();
 // This frame's keys, before the frame: pause, steps, jumps, the window loop, the readout.
 void editKeys();
 
+// The mouse is at (x, y) in the window; where it moved, its pointer shows, also in full screen,
+// until it has been still for a while.
+void editPointerMoved(int x, int y);
+
 // Whether this frame is drawn again as the show stands (redrawFrame) instead of played on:
 // the show is paused, or has just been moved to a moment, which is then drawn as reached.
 bool editRedraws();

@@ -83,7 +83,9 @@ static void playOne(int t, bool drawn) {
     const TickSource live = currentTickSource();
     audio::cChannel* playing = musicChannel;
     setTickSource(readScheduledTicks);
-    if (reach.place != ePlace::start) {
+    if (reach.place == ePlace::start) {
+        resetFrameClock();  // the show's first frame is 0 ms long
+    } else {
         // The step is from the show's moment, whatever the clock did since.
         scheduledTicks = static_cast<uint32_t>(demoTime);
         syncFrameClock();
@@ -135,7 +137,7 @@ void playFrameAt(int t, bool drawn, int fps) {
 }
 
 void reachMoment(int ms, int fps) {
-    const int target = std::clamp(ms, 0, showLength - 1);
+    const int target = std::clamp(ms, 0, showLength);
     if (!untouched()) reach.place = ePlace::elsewhere;
     const bool sameStep = reach.fps == fps;
     const bool there = sameStep && reach.place == ePlace::offStep && demoTime == target;

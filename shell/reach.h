@@ -26,14 +26,14 @@ long gridFrameBefore(int t, int fps = showFrameRate);
 // the silent spectrum the show plays with.
 bool openMomentTrack(const char* path);
 
-// The show at ms (clamped to the show), its rules played there on the fixed step of fps
-// frames a second: from where an earlier reach or playFrameAt left them when that was a
-// frame of the same step at or before ms and nothing has moved the show since, else from
-// the show's start over again, its first frame at 0 (which starts the clock). A moment off
-// the step is one short step after the step's last frame before it. Nothing is drawn
-// (redrawFrame then draws the moment as reached) and the lines the frames on the way print
-// are kept quiet. Then the live clock goes on from now, and the music, if it plays, is moved
-// to the same moment, paused or not as it was.
+// The show at ms (clamped to 0 to showLength, the moment of its last frame), its rules
+// played there on the fixed step of fps frames a second: from where an earlier reach or
+// playFrameAt left them when that was a frame of the same step at or before ms and nothing
+// has moved the show since, else from the show's start over again, its first frame at 0
+// (which starts the clock). A moment off the step is one short step after the step's last
+// frame before it. Nothing is drawn (redrawFrame then draws the moment as reached) and the
+// lines the frames on the way print are kept quiet. Then the live clock goes on from now,
+// and the music, if it plays, is moved to the same moment, paused or not as it was.
 void reachMoment(int ms, int fps = showFrameRate);
 
 // One frame at show time t (not before the show's moment), drawn (renderFrame) or only

@@ -10,6 +10,7 @@
 #include "shell/edit.h"
 #include "shell/frame.h"
 #include "shell/reach.h"
+#include "shell/screen.h"
 
 namespace nimra {
 
@@ -64,6 +65,7 @@ static void openWindow(const cShowScreen& asked) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // 800 x 600 unless asked otherwise; the window's size, then resize to the picture's.
     openShowWindow(asked, flags);
+    placePointer();
 }
 
 static void startGlew() {
@@ -153,6 +155,8 @@ int mainLoop(const cPlayerOptions& options) {
                 quit = true;
             } else if (event.type == SDL_VIDEORESIZE) {
                 windowResized(event.resize.w, event.resize.h);
+            } else if (event.type == SDL_MOUSEMOTION) {
+                editPointerMoved(event.motion.x, event.motion.y);
             }
         }
 
@@ -169,9 +173,13 @@ int mainLoop(const cPlayerOptions& options) {
         // Editing, the show pauses at its end instead: only Escape ends a maker's session.
         if (options.loop || options.edit ? isKeyDown(escapeKey) : demoShouldEnd()) quit = true;
 
-        if (options.shapesWindow() && wasKeyPressed(fullScreenKey) && !toggleFullScreen()) {
-            console << "nimra: this display cannot switch between window and full screen"
-                    << std::endl;
+        if (options.shapesWindow() && wasKeyPressed(fullScreenKey)) {
+            if (toggleFullScreen()) {
+                placePointer();
+            } else {
+                console << "nimra: this display cannot switch between window and full screen"
+                        << std::endl;
+            }
         }
 
         editKeys();

@@ -14,7 +14,7 @@ packages=(
     libfluidsynth-dev musescore-general-soundfont-small libmp3lame-dev
     libfreetype-dev fonts-league-spartan fonts-inter fonts-dejavu-core libpng-dev
     # tests, capture and video export
-    libgtest-dev xvfb xauth xdotool libx11-dev libgl1-mesa-dri ffmpeg sox
+    libgtest-dev xvfb xauth xdotool libx11-dev libxfixes-dev libgl1-mesa-dri ffmpeg sox
 )
 
 missing=()

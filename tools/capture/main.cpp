@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/audio.h"
@@ -28,6 +29,7 @@
 #include "render/picture_target.h"
 #include "runtime/state.h"
 #include "shell/frame.h"
+#include "shell/options.h"
 #include "shell/reach.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
@@ -36,10 +38,9 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using nimra::gridFrameBefore;
 using nimra::gridTime;
+using nimra::musicFile;
 
 namespace capture {
-
-static const char* const musicFile = "tromblo-slow_harbour.mp3";
 
 // A job's pieces of the video are about this long: long enough that the keyframe each
 // one starts with costs nothing to speak of, short enough to share out every scene.
@@ -122,17 +123,6 @@ private:
     double lastShown = -1.0e9;  // the first line comes as soon as a run is long enough
 };
 
-// A directory of show files holds shader sources; any of them will do, so that a copy with
-// one file taken away still counts.
-static bool holdsShowFiles(const fs::path& dir) {
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
-        const std::string extension = entry.path().extension().string();
-        if (extension == ".vert" || extension == ".frag") return true;
-    }
-    return false;
-}
-
 // Whether a grid frame at t is drawn: always, unless visits are given and t is in none.
 static bool visiting(const std::vector<std::pair<int, int>>& visits, int t) {
     if (visits.empty()) return true;
@@ -161,20 +151,39 @@ static cShape shapeOf(const cOptions& options) {
     shape.height = options.height;
     shape.ssaa = options.ssaa;
     shape.picture = nimra::fitPicture(options.width, options.height);
+    if (!options.video.empty()) {
+        // yuv420p keeps one colour for every 2 x 2 block, counted from the top left: a
+        // picture on even columns and rows, of even size, shares none with its bars.
+        nimra::cPixelRect& p = shape.picture;
+        p.width -= p.width % 2;
+        p.height -= p.height % 2;
+        p.x = (options.width - p.width) / 2;
+        p.x -= p.x % 2;
+        const int top = (options.height - p.height + 1) / 2;
+        p.y = options.height - p.height - (top - top % 2);
+    }
     shape.offscreen =
         options.width != defaultWidth || options.height != defaultHeight || options.ssaa > 1;
     return shape;
 }
 
-// Turns the picture just drawn into an output frame: filtered down when drawn larger, read
-// back, and placed between its bars.
+// Turns the picture just drawn into an output frame: filtered down when drawn larger, and
+// read back straight into one frame kept for the whole run, whose bars are cleared once. Its
+// rows run bottom-up, as GL reads them; the PNG writer and the encoder take them that way.
 class cFrameGrabber {
 public:
     explicit cFrameGrabber(const cShape& shape) : shape(shape) {}
 
     // After start-up, which made the picture the show draws into.
     bool prepare(std::string& error) {
+        frame.assign(size_t(shape.width) * shape.height * 3, 0);
         if (shape.ssaa == 1) return true;
+        if (!nimra::pictureFilterReady()) {
+            error =
+                "the program that filters the supersampled picture down does not link on "
+                "this GL (see its log above)";
+            return false;
+        }
         if (!nimra::offscreenPicture() ||
             !filtered.create(shape.picture.width, shape.picture.height)) {
             error = "cannot make the " + std::to_string(shape.picture.width) + " x " +
@@ -190,21 +199,20 @@ public:
         if (shape.ssaa > 1) nimra::downsamplePicture(*nimra::offscreenPicture(), filtered);
     }
 
-    // After finish: the frame, and the show's own framebuffer bound again.
-    void read(std::vector<uint8_t>& frame) {
-        std::vector<uint8_t>& target = shape.barred() ? picture : frame;
-        readFrame(shape.picture.width, shape.picture.height, target);
+    // After finish: the frame read back, and the show's own framebuffer bound again. False
+    // when GL could not read it.
+    bool read() {
+        const bool read = nimra::readFrameInto(shape.picture, shape.width, shape.height, frame);
         if (shape.ssaa > 1) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, nimra::windowFramebuffer());
-        if (shape.barred()) {
-            placePicture(picture, shape.picture.width, shape.picture.height, shape.picture.x,
-                         shape.picture.y, shape.width, shape.height, frame);
-        }
+        return read;
     }
+
+    const std::vector<uint8_t>& rows() const { return frame; }
 
 private:
     cShape shape;
     nimra::cPictureTarget filtered;
-    std::vector<uint8_t> picture;
+    std::vector<uint8_t> frame;
 };
 
 // What a run draws and where it goes, worked out before anything starts.
@@ -216,7 +224,8 @@ struct cPlan {
     cShape shape;
     std::vector<int> at;  // single frames, sorted, once each
     bool stretch = false;
-    long firstFrame = 0;  // the stretch's frames on the fixed step, both included
+    bool drawsStretch = false;  // for its frames, its video or the benchmark
+    long firstFrame = 0;        // the stretch's frames on the fixed step, both included
     long lastFrame = -1;
     int lastMs = 0;  // the last frame any job plays
     std::vector<cPiece> pieces;
@@ -261,13 +270,21 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
     const int fps = options.fps;
     const bool exportsVideo = !plan.videoPath.empty();
     cVideoEncoder video;
-    cVideoSettings settings{shape.width, shape.height, fps, options.crf, options.lossless};
+    // Each job's encoder gets its share of the cores, beside the jobs' own drawing.
+    const int cores = std::max(1u, std::thread::hardware_concurrency());
+    const int encoderThreads = std::max(1, cores / std::max(1, options.jobs));
+    cVideoSettings settings;
+    settings.width = shape.width;
+    settings.height = shape.height;
+    settings.fps = fps;
+    settings.crf = options.crf;
+    settings.lossless = options.lossless;
+    settings.threads = encoderThreads;
     std::vector<cFrameTiming> timings;
     std::vector<cLayerFrame> layerFrames;
     if (options.layers) nimra::setLayerProbe(timeLayer);
     useProcessCpuTime(options.cpu);
     nimra::skipHiddenWork = !options.drawHidden;
-    std::vector<uint8_t> rgb;
     long frames = 0;
     double benchSeconds = 0.0;
     cProgress progress(plan.stretch && (options.frames || exportsVideo) ? plan.stretchFrames() : 0,
@@ -285,11 +302,18 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
              std::to_string(nimra::frameTime) + " ms long)");
         return false;
     };
+    // The frame just drawn, read back.
+    const auto read = [&](int t) {
+        if (grabber.read()) return true;
+        fail("GL could not read back the frame at " + std::to_string(t) + " ms");
+        return false;
+    };
     const auto writeAt = [&](int t) {
-        grabber.read(rgb);
+        if (!read(t)) return false;
         const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
         const cWriting writing(file.string());
-        if (!writePng(file.string(), shape.width, shape.height, rgb, false, error)) {
+        if (!writePng(file.string(), shape.width, shape.height, grabber.rows(), false, error,
+                      nimra::eRows::bottomUp)) {
             fail(error);
             return false;
         }
@@ -327,13 +351,14 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
         if (!checked(t)) return false;
 
         if (single && !writeAt(t)) return false;
-        if (exported) grabber.read(rgb);
+        if (exported && !read(t)) return false;
         if (exported && options.frames) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%06ld.png", index - plan.firstFrame);
             const std::string file = (plan.outDir / name).string();
             const cWriting writing(file);
-            if (!writePng(file, shape.width, shape.height, rgb, true, error)) {
+            if (!writePng(file, shape.width, shape.height, grabber.rows(), true, error,
+                          nimra::eRows::bottomUp)) {
                 fail(error);
                 return false;
             }
@@ -343,7 +368,7 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
             const cPiece& current = plan.pieces[piece];
             bool written =
                 index != current.first || video.open(plan.pieceFile(piece), settings, error);
-            if (written && !video.write(rgb)) {
+            if (written && !video.write(grabber.rows())) {
                 std::string reason;
                 video.close(reason);
                 error = "writing " + plan.videoPath + ": " + reason;
@@ -406,7 +431,7 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
         // Runs of frames of the step, each drawn after the show is reached just before it:
         // this job's pieces of the stretch, or the whole show for the benchmark.
         std::vector<std::pair<long, long>> runs;
-        if (plan.stretch) {
+        if (plan.drawsStretch) {
             for (const cPiece& mine : plan.pieces) {
                 if (mine.job == job) runs.emplace_back(mine.first, mine.last);
             }
@@ -465,6 +490,11 @@ struct cWorkFolder {
         path = made;
         removeOnEnd(path.string());
     }
+    // Left in place, whatever happens next.
+    void keep() {
+        keepOnEnd(path.string());
+        path.clear();
+    }
     ~cWorkFolder() {
         std::error_code ec;
         if (path.empty()) return;
@@ -486,7 +516,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
     if (!fs::is_directory(plan.dataDir, ec)) {
         return fail("no data directory " + plan.dataDir.string());
     }
-    if (!holdsShowFiles(plan.dataDir)) {
+    if (!nimra::holdsShowFiles(plan.dataDir.string())) {
         return fail("no show files in " + plan.dataDir.string() +
                     "; run from the data directory or pass --data DIR");
     }
@@ -495,30 +525,27 @@ static int run(const cOptions& options, Clock::time_point launched) {
         return fail("no frame at " + std::to_string(options.fps) + " fps falls between " +
                     std::to_string(options.from) + " and " + std::to_string(options.to) + " ms");
     }
+    // A stretch is drawn only for its frames, its video or the benchmark: its music alone
+    // needs no display.
+    plan.drawsStretch =
+        plan.stretch && (options.frames || !plan.videoPath.empty() || options.bench);
     const bool draws =
-        !options.at.empty() || plan.stretch || options.bench || !options.visits.empty();
+        !options.at.empty() || plan.drawsStretch || options.bench || !options.visits.empty();
     if (draws && !std::getenv("DISPLAY")) {
         return fail("no DISPLAY; run it under tests/with-xvfb.sh, like the demo");
+    }
+    // A video follows the show, whose scenes follow the music: without it the frames would be
+    // another show's, and the video silent.
+    const fs::path music = plan.dataDir / musicFile;
+    std::string error;
+    if (!plan.videoPath.empty() && !musicReadable(music.string(), error)) {
+        return fail("--video needs the show's music: " + error);
     }
     const bool writesPngs = !options.at.empty() || options.frames;
     if (writesPngs) {
         fs::create_directories(plan.outDir, ec);
         if (!fs::is_directory(plan.outDir, ec))
             return fail("cannot create " + plan.outDir.string());
-    }
-
-    // The music from the stretch's first frame for as long as its frames last.
-    const fs::path music = plan.dataDir / musicFile;
-    const int firstMs = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
-    const int64_t sampleFrames =
-        plan.stretch
-            ? (plan.stretchFrames() * nimra::audio::sampleRate + options.fps / 2) / options.fps
-            : -1;
-    std::string error;
-    if (!wavPath.empty()) {
-        const cWriting writing(wavPath);
-        if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
-        std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
     }
 
     cWorkFolder work;
@@ -532,11 +559,26 @@ static int run(const cOptions& options, Clock::time_point launched) {
         work.make(pattern);
         plan.workDir = pattern;
     }
+    // Everything the encoding needs is there before the first frame is drawn.
+    if (!plan.videoPath.empty() &&
+        !checkVideoTools(plan.videoPath, options.lossless, plan.workDir.string(), error)) {
+        return fail(error);
+    }
+
+    // The music from the stretch's first frame for as long as its frames last.
+    const int firstMs = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
+    const int64_t sampleFrames =
+        plan.stretch
+            ? (plan.stretchFrames() * nimra::audio::sampleRate + options.fps / 2) / options.fps
+            : -1;
+    if (!wavPath.empty()) {
+        const cWriting writing(wavPath);
+        if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
+        std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
+    }
     std::string videoMusic;
     if (!plan.videoPath.empty()) {
-        if (!fs::exists(music, ec)) {
-            std::fprintf(stderr, "capture: no %s; the video has no sound\n", musicFile);
-        } else if (!wavPath.empty()) {
+        if (!wavPath.empty()) {
             videoMusic = wavPath;
         } else {
             videoMusic = (plan.workDir / "music.wav").string();
@@ -592,7 +634,13 @@ static int run(const cOptions& options, Clock::time_point launched) {
         const fs::path joined =
             plan.workDir / ("joined" + fs::path(plan.videoPath).extension().string());
         const std::string list = (plan.workDir / "pieces.txt").string();
-        if (!joinVideo(files, videoMusic, joined.string(), list, error)) return fail(error);
+        if (!joinVideo(files, videoMusic, joined.string(), list, error)) {
+            // Hours of drawing are not thrown away: the pieces stay for another try.
+            work.keep();
+            return fail("ffmpeg could not join the pieces into " + plan.videoPath +
+                        " (see its message above); they are kept in " + plan.workDir.string() +
+                        " (pieces.txt lists them in order)");
+        }
         fs::rename(joined, plan.videoPath, ec);
         if (ec) return fail("cannot move the video to " + plan.videoPath + ": " + ec.message());
         std::printf("video: %ld frames at %d fps, %s, from %d ms to %s\n", plan.stretchFrames(),
