@@ -36,7 +36,8 @@ if [ "$what" = test ]; then
     # UndefinedBehaviorSanitizer, in a tree of its own.
     cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMRA_SANITIZE=ON
     cmake --build build-sanitize -j2 --target capture
-    # The browser tests load the site as ./run.sh web --build makes it.
+    # The browser tests load the site as ./run.sh web --build makes it (its setup also
+    # installs the tests' Node packages).
     web/setup.sh
     web/build.sh
     exec ctest --test-dir build --output-on-failure -j2

@@ -56,7 +56,7 @@ fi
 web/build-libs.sh
 
 # The browser tests' own packages (puppeteer-core, driving Debian's Chromium), as their lock
-# file pins them.
+# file pins them: installed when missing or installed from another lock file.
 if [ -x tests/web/setup.sh ]; then
     tests/web/setup.sh
 fi
