@@ -34,6 +34,10 @@ cmake --build build-web/cmake -j2
 site=build-web/site
 rm -rf "$site.new" && mkdir -p "$site.new"
 cp build-web/cmake/nimra.js build-web/cmake/nimra.wasm build-web/cmake/nimra.data \
-    web/page/index.html web/page/page.js "$site.new/"
+    web/page/index.html "$site.new/"
+# The page checks its parameters before the program loads, against the show's own length.
+show_length=$(sed -n 's/^constexpr int showLength = \([0-9]*\);.*/\1/p' demo/show.h)
+[ -n "$show_length" ] || { echo "web build: no showLength in demo/show.h" >&2; exit 1; }
+sed "s/@SHOW_LENGTH@/$show_length/" web/page/page.js >"$site.new/page.js"
 rm -rf "$site" && mv "$site.new" "$site"
 echo "web build: $(du -sh "$site" | cut -f1) in $site"

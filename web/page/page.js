@@ -9,7 +9,7 @@
 'use strict';
 
 (function () {
-  const showLength = 207000;
+  const showLength = @SHOW_LENGTH@;  // demo/show.h's, written in by web/build.sh
   const canvas = document.getElementById('canvas');
   const screen = document.getElementById('screen');
   const bar = document.getElementById('bar');
@@ -394,7 +394,8 @@
   // ?bench: every frame of the 60 fps step from `from` to `to`, drawn and finished, timed.
   async function bench() {
     const from = whole('from', 0, showLength - 1) || 0;
-    const to = params.has('to') ? whole('to', 0, showLength - 1) : showLength - 1;
+    // To the frame that sees the end, as the capture tool's benchmark does.
+    const to = params.has('to') ? whole('to', 0, showLength) : showLength;
     const [width, height] = size();
     canvas.width = width;
     canvas.height = height;
