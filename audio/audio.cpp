@@ -103,7 +103,7 @@ struct cChannel::cState {
     std::mutex historyLock;
     cSampleHistory history{historyFrames};
     int64_t blockStart = 0;             // the stream frame the output's newest block began at
-    steadyClock::time_point blockTime;  // and when the output took it
+    steadyClock::time_point blockTime;  // and when it is heard (taken, unless queued ahead)
     int64_t endFrame = noEnd;           // where the stream ran dry
     uint32_t positionMs = 0;            // non-real-time: the position the caller set
     bool paused = false;                // written under the mix lock as well
@@ -119,7 +119,8 @@ struct cChannel::cState {
 };
 
 // The stream frame sounding now. The output takes whole blocks, so in real time the
-// position runs on through the newest block on the clock until the next one is taken.
+// position runs on through the newest block on the clock until the next one is taken; an
+// output that queues blocks ahead (the browser's) is still sounding frames before it.
 // Caller holds historyLock.
 static int64_t soundingFrame(const cChannel::cState& channel) {
     if (channel.system.nonRealTime) return framesAt(channel.positionMs);
@@ -140,7 +141,7 @@ static int decodeOn(cChannel::cState& channel, int count, bool outputBlock) {
     std::lock_guard<std::mutex> guard(channel.historyLock);
     if (outputBlock) {
         channel.blockStart = channel.history.end();
-        channel.blockTime = steadyClock::now();
+        channel.blockTime = steadyClock::now() + channel.system.output.untilHeard();
     }
     channel.history.append(scratch.data(), decoded);
     if (decoded < count) channel.endFrame = channel.history.end();

@@ -5,6 +5,7 @@
 
 #include <pthread.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -30,8 +31,15 @@ public:
     Result start(MixFunction mix, void* context, bool device = true);
     void stop();
     bool silent() const { return kind == eKind::clock; }
+    // How long after the block being mixed now it will be heard: nothing, where the device
+    // takes each block as it starts playing it (SDL's callback, the silent clock); the
+    // browser's output queues blocks ahead of the moment they sound (web/audio_output.cpp).
+    std::chrono::steady_clock::duration untilHeard() const { return ahead; }
 
 private:
+    // The browser's output is fed from the page's frames (web/audio_output.cpp).
+    friend void pumpAudio();
+
     enum class eKind { none, device, clock };
 
     bool openDevice();
@@ -48,6 +56,7 @@ private:
     std::mutex lock;
     std::condition_variable wake;
     bool stopping = false;
+    std::chrono::steady_clock::duration ahead{};
 };
 
 }  // namespace nimra::audio

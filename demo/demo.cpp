@@ -1,6 +1,8 @@
 #include "demo/demo.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "demo/blob_fountain.h"
 #include "demo/creatures.h"
@@ -18,7 +20,35 @@
 
 namespace nimra {
 
+namespace {
+
+// The shaders whose numbers the C++ side copies, their text as start-up found it, and
+// whether their text is that now.
+struct cCopiedShader {
+    const char* file;
+    std::string text;
+    bool agrees = true;
+};
+cCopiedShader copiedShaders[] = {{"metaball2.vert", "", true}, {"prog.frag", "", true}};
+
+std::string fileText(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+bool copiedNumbersAgree(const std::string& file) {
+    for (const cCopiedShader& shader : copiedShaders) {
+        if (file == shader.file) return shader.agrees;
+    }
+    return true;
+}
+
 void showFileReloaded(const std::string& file) {
+    for (cCopiedShader& shader : copiedShaders) {
+        if (file == shader.file) shader.agrees = fileText(file) == shader.text;
+    }
     findSlideInk(file);
     if (file == "sax_overlay.png") checkOverlayPicture();
     const bool sphereProgram = file == "hotplane.vert" || file == "hotplane.frag" ||
@@ -46,7 +76,13 @@ void restartShow() {
     restartTimeline();
 }
 
-void initFinale() { console << "initing demo finally finished scene" << std::endl; }
+void initFinale() {
+    for (cCopiedShader& shader : copiedShaders) {
+        shader.text = fileText(shader.file);
+        shader.agrees = true;
+    }
+    console << "initing demo finally finished scene" << std::endl;
+}
 
 const std::vector<SceneInitialiser>& sceneInitialisers() {
     // One initialiser a line, in start-up order.

@@ -14,8 +14,16 @@ using SceneInitialiser = void (*)();
 // finale, word cards, slide cards, and last the blur chain.
 const std::vector<SceneInitialiser>& sceneInitialisers();
 
-// Only announces that every scene is built.
+// Announces that every scene is built, and keeps the text of the shaders whose numbers
+// the scenes copy (see copiedNumbersAgree), as start-up loaded them.
 void initFinale();
+
+// Whether the numbers the C++ side copies from a shader file (the metaball sprites' reach
+// in "metaball2.vert", the sculpture's lift in "prog.frag") still agree with it: true until
+// the file is loaded anew (edited while the show runs) with text other than start-up's,
+// and again once its text is start-up's. What is drawn only inside boxes worked out from
+// those numbers is drawn over the whole screen while they may not agree.
+bool copiedNumbersAgree(const std::string& file);
 
 // The pictures the show keeps at the window's size (the metaball capture and the
 // sculpture's copy of the screen) made again at the size it has now. Start-up makes them at

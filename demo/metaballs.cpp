@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "demo/demo.h"
 #include "demo/scene_rules.h"
 #include "demo/timeline.h"
 #include "render/blur.h"
@@ -100,6 +101,8 @@ void drawMetaballs(bool blurred, bool covered) {
                       std::min(state.low.y, blob.position.y - half.y));
         state.high.set(std::max(state.high.x, blob.position.x + half.x),
                        std::max(state.high.y, blob.position.y + half.y));
+        // min and max pass a NaN by: the box is then no box at all.
+        if (!isFinite(blob.position) || !std::isfinite(half.y)) state.low.x = NAN;
         const float sprite[4] = {blob.position.x, blob.position.y, blob.size,
                                  drifterStrength(blob)};
         state.sprites.add(sprite);
@@ -151,27 +154,25 @@ void drawMetaballs(bool blurred, bool covered) {
 
 cTexture& metaballImage() { return *state.image; }
 
-// Screen-quad units to the image's pixels, two pixels wider on every side than the sprites
-// reach: the image is read with linear filtering.
-static cPixelRect fieldPixels(const cVec2f& low, const cVec2f& high, const cTexture& image) {
+bool spritePixels(const cVec2f& low, const cVec2f& high, int width, int height, cPixelRect& rect) {
+    // A corner no number can say has no pixel: nothing may convert it to one.
+    if (!isFinite(low) || !isFinite(high)) return false;
     const auto pixels = [](float low, float high, int size, int& first, int& count) {
         const double from = std::floor((low * 0.5 + 0.5) * size) - 2.0;
         const double to = std::ceil((high * 0.5 + 0.5) * size) + 2.0;
         first = static_cast<int>(std::clamp(from, 0.0, double(size)));
         count = std::max(static_cast<int>(std::clamp(to, 0.0, double(size))) - first, 0);
     };
-    cPixelRect rect;
-    pixels(low.x, high.x, image.width, rect.x, rect.width);
-    pixels(low.y, high.y, image.height, rect.y, rect.height);
-    return rect;
+    pixels(low.x, high.x, width, rect.x, rect.width);
+    pixels(low.y, high.y, height, rect.y, rect.height);
+    return true;
 }
 
 bool metaballFieldBox(cPixelRect& box) {
     const cTexture& image = *state.image;
     if (windowWidth != image.width || windowHeight != image.height) return false;
-    if (!isFinite(state.low) || !isFinite(state.high)) return false;
-    box = fieldPixels(state.low, state.high, image);
-    return true;
+    if (!copiedNumbersAgree("metaball2.vert")) return false;  // its sprites may reach further
+    return spritePixels(state.low, state.high, image.width, image.height, box);
 }
 
 bool metaballFieldPieces(std::vector<cPixelRect>& pieces) {
@@ -183,8 +184,11 @@ bool metaballFieldPieces(std::vector<cPixelRect>& pieces) {
     for (const cDrifter& blob : state.field.blobs) {
         const float reach = std::fabs(blob.size) * metaballSpriteReach;
         const cVec2f half(reach * metaballSpriteAspect, reach);
-        const cPixelRect rect =
-            fieldPixels(blob.position - half, blob.position + half, *state.image);
+        cPixelRect rect;
+        if (!spritePixels(blob.position - half, blob.position + half, state.image->width,
+                          state.image->height, rect)) {
+            return false;
+        }
         if (rect.width > 0 && rect.height > 0) sprites.push_back(rect);
     }
     pieces = cellCover(sprites, box, fieldCell);

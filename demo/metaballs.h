@@ -38,7 +38,8 @@ void restartMetaballs();
 
 // Half the height on screen of a blob's sprite of size 1; it is 0.75 of that across, so
 // that it stays round on the 4:3 screen. "metaball2.vert" places its corners by the same
-// numbers, and the field's box below relies on them.
+// numbers, and the field's box below relies on them (while the file's text is start-up's:
+// copiedNumbersAgree).
 constexpr float metaballSpriteReach = 0.26f;
 constexpr float metaballSpriteAspect = 0.75f;
 
@@ -47,6 +48,11 @@ constexpr float metaballSpriteAspect = 0.75f;
 // the window share their pixels only while the window has its start-up size; after a
 // resize (or with a blob somewhere no number can say) there is no box and false comes back.
 bool metaballFieldBox(cPixelRect& box);
+
+// The pixels of a width x height image under a sprite (or box) from low to high in
+// screen-quad units, two pixels wider on every side (the image is read with linear
+// filtering), clipped to the image. False for a corner that is not a finite number.
+bool spritePixels(const cVec2f& low, const cVec2f& high, int width, int height, cPixelRect& rect);
 
 // The same pixels in finer pieces: disjoint rectangles inside the box, together covering
 // every blob's sprite (with the same pixels to spare), made of whole cells of a grid of

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "demo/demo.h"
 #include "demo/metaballs.h"
 #include "demo/opening.h"
 #include "demo/scene_rules.h"
@@ -165,7 +166,8 @@ void drawSculptureScene() {
     // the loudspeakers' first frames, which draw after it against the depth it leaves.
     const int passes = sculpturePostPasses(t);
     cPixelRect box;
-    const bool boxed = skipHiddenWork && t < loudspeakersFirst && metaballFieldBox(box);
+    const bool boxed = skipHiddenWork && t < loudspeakersFirst && copiedNumbersAgree("prog.frag") &&
+                       metaballFieldBox(box);
 
     // The frame is copied over the rectangle the metaball image covers. Only the post pass
     // reads the copy, and only in this same frame: so with no pass nothing is copied, and

@@ -61,7 +61,8 @@ int sculpturePostPasses(int t);
 
 // How far up, as a share of the picture's height, the post pass's drops lift what is
 // behind them at most: "prog.frag" lifts by this much of a full field, and the copy the
-// pass reads must reach that far below the field's box.
+// pass reads must reach that far below the field's box (while the file's text is
+// start-up's: copiedNumbersAgree; else the copy and the pass are whole-screen).
 constexpr float sculptureLiftReach = 0.03f;
 
 }  // namespace nimra

@@ -30,6 +30,34 @@ void readFrame(int width, int height, std::vector<uint8_t>& rgb) {
     }
 }
 
+bool readFrameInto(const cPixelRect& picture, int frameWidth, int frameHeight,
+                   std::vector<uint8_t>& frame) {
+    const bool fits = picture.x >= 0 && picture.y >= 0 && picture.width > 0 && picture.height > 0 &&
+                      picture.x + picture.width <= frameWidth &&
+                      picture.y + picture.height <= frameHeight &&
+                      frame.size() >= size_t(frameWidth) * frameHeight * 3;
+    if (!fits) return false;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLint alignment = 4, rowLength = 0, skipPixels = 0, skipRows = 0;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength);
+    glGetIntegerv(GL_PACK_SKIP_PIXELS, &skipPixels);
+    glGetIntegerv(GL_PACK_SKIP_ROWS, &skipRows);
+    // GL places the rows itself, the frame's width apart and past the bars.
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, frameWidth);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, picture.x);
+    glPixelStorei(GL_PACK_SKIP_ROWS, picture.y);
+    glReadPixels(0, 0, picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    const bool read = glGetError() == GL_NO_ERROR;
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    glPixelStorei(GL_PACK_ROW_LENGTH, rowLength);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, skipPixels);
+    glPixelStorei(GL_PACK_SKIP_ROWS, skipRows);
+    return read;
+}
+
 namespace {
 
 // libpng's complaint, kept for the caller's message; the jump goes back to png_jmpbuf.
@@ -40,7 +68,7 @@ void keepPngError(png_structp png, png_const_charp message) {
 }
 
 // Everything that may jump lives here: the caller's strings are built before and after.
-bool encode(FILE* file, int width, int height, const uint8_t* rgb, bool quick,
+bool encode(FILE* file, int width, int height, const uint8_t* rgb, bool quick, eRows rows,
             std::string* reason) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, reason, keepPngError, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -54,7 +82,8 @@ bool encode(FILE* file, int width, int height, const uint8_t* rgb, bool quick,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
-        png_write_row(png, rgb + static_cast<size_t>(y) * width * 3);
+        const int row = rows == eRows::topDown ? y : height - 1 - y;
+        png_write_row(png, rgb + static_cast<size_t>(row) * width * 3);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -64,7 +93,7 @@ bool encode(FILE* file, int width, int height, const uint8_t* rgb, bool quick,
 }  // namespace
 
 bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
-              bool quick, std::string& error) {
+              bool quick, std::string& error, eRows rows) {
     if (width <= 0 || height <= 0 ||
         rgb.size() / 3 / static_cast<size_t>(width) < static_cast<size_t>(height)) {
         error = "cannot write " + path + ": no " + std::to_string(width) + " x " +
@@ -79,7 +108,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         return false;
     }
     std::string reason;
-    if (!encode(file, width, height, rgb.data(), quick, &reason)) {
+    if (!encode(file, width, height, rgb.data(), quick, rows, &reason)) {
         std::fclose(file);
         std::remove(partial.c_str());
         error = "cannot encode " + path + (reason.empty() ? "" : ": " + reason);

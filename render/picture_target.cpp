@@ -144,6 +144,8 @@ void cPictureTarget::present(const cPixelRect& rect, int windowWidth, int window
     if (scissor) glEnable(GL_SCISSOR_TEST);
 }
 
+bool pictureFilterReady() { return downsampleProgram().isLinked(); }
+
 void downsamplePicture(const cPictureTarget& source, cPictureTarget& target) {
     if (!source.exists() || !target.exists() || target.width <= 0 || target.height <= 0) return;
     const int n = source.width / target.width;

@@ -43,5 +43,8 @@ public:
 // light (the sRGB curve undone, averaged, and done again). Leaves target bound and the GL
 // state it touched as it found it.
 void downsamplePicture(const cPictureTarget& source, cPictureTarget& target);
+// Whether GL links the program downsamplePicture draws with (its log is printed when not):
+// without it the pictures filtered down would come out wrong.
+bool pictureFilterReady();
 
 }  // namespace nimra

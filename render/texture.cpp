@@ -1,9 +1,5 @@
 #include "render/texture.h"
 
-#include <IL/il.h>
-#include <IL/ilu.h>
-#include <IL/ilut.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -12,35 +8,28 @@
 #include <iterator>
 
 #include "render/live_reload.h"
+#include "render/picture_file.h"
 
 namespace nimra {
 
 namespace {
 
-bool devilReady = false;
-
-void initDevil() {
-    if (devilReady) return;
-    ilInit();
-    iluInit();
-    // Also sets byte-aligned pixel rows, which odd-sized RGB levels need.
-    ilutRenderer(ILUT_OPENGL);
-    devilReady = true;
-}
-
-bool isPowerOfTwo(ILint w, ILint h) { return (w & (w - 1)) == 0 && (h & (h - 1)) == 0; }
+bool isPowerOfTwo(int w, int h) { return (w & (w - 1)) == 0 && (h & (h - 1)) == 0; }
 
 bool isMipmapFilter(GLint value) {
     return value == GL_NEAREST_MIPMAP_NEAREST || value == GL_LINEAR_MIPMAP_NEAREST ||
            value == GL_NEAREST_MIPMAP_LINEAR || value == GL_LINEAR_MIPMAP_LINEAR;
 }
 
-// After a failed load DevIL may be left holding a half-decoded image (a truncated file
-// keeps its full size with only the rows read so far) or its default one. The texture gets
-// one clear texel instead: the layer that draws it shows nothing rather than garbage.
-void settleOnClear() {
-    static const ILubyte clear[4] = {0, 0, 0, 0};
-    ilTexImage(1, 1, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, const_cast<ILubyte*>(clear));
+// What a picture that cannot be decoded becomes: one clear texel, so that the layer that
+// draws it shows nothing rather than garbage.
+cPicture clearPicture() {
+    cPicture picture;
+    picture.width = picture.height = 1;
+    picture.bytesPerPixel = 4;
+    picture.format = GL_RGBA;
+    picture.pixels.assign(4, 0);
+    return picture;
 }
 
 // The rest of a "label:value" line; empty once the file runs out.
@@ -51,21 +40,19 @@ std::string describedValue(std::istream& in) {
     return value;
 }
 
-// Every level of a 2D picture from the bound DevIL image, which is scaled down in place.
-void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps,
+// Every level of a 2D picture, scaled down in place for each.
+void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps, cPicture& picture,
                     const std::string& path) {
-    // Every level is specified from what DevIL reports after its rescale.
+    // Every level is specified from what the picture holds after its rescale.
     auto specify = [&](GLint level) {
-        texture.setImage(imageTarget, level, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL),
-                         ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0, 0,
-                         static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT)), GL_UNSIGNED_BYTE,
-                         ilGetData());
+        texture.setImage(imageTarget, level, picture.bytesPerPixel, picture.width, picture.height,
+                         0, 0, picture.format, GL_UNSIGNED_BYTE, picture.pixels.data());
     };
 
     GLint minFilter = GL_LINEAR;
     if (buildMipmaps) {
-        const ILint w0 = ilGetInteger(IL_IMAGE_WIDTH);
-        const ILint h0 = ilGetInteger(IL_IMAGE_HEIGHT);
+        const int w0 = picture.width;
+        const int h0 = picture.height;
         if (!isPowerOfTwo(w0, h0)) {
             std::cout << "texture is not a power of two in size, its mipmaps may come "
                          "out badly: "
@@ -76,13 +63,13 @@ void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps,
         bool widthDone = false;
         bool heightDone = false;
         GLint level = 0;
-        for (ILint n = std::max(w0, h0); n != 0; n >>= 1, ++level) {
+        for (int n = std::max(w0, h0); n != 0; n >>= 1, ++level) {
             if (level > 0) {
-                const ILint w = widthDone ? 1 : w0 >> level;
-                const ILint h = heightDone ? 1 : h0 >> level;
+                const int w = widthDone ? 1 : w0 >> level;
+                const int h = heightDone ? 1 : h0 >> level;
                 heightDone = h == 1;
                 widthDone = w == 1;
-                iluScale(static_cast<ILuint>(w), static_cast<ILuint>(h), 1);
+                scalePicture(picture, w, h);
             }
             specify(level);
         }
@@ -94,28 +81,24 @@ void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps,
     texture.setParameter(GL_TEXTURE_MIN_FILTER, minFilter);
 }
 
-// One face of a cube map from the bound DevIL image, with its own filters.
-void specifyCubeFace(cTexture& texture, GLenum faceTarget, bool mipmaps,
+// One face of a cube map, with its own filters.
+void specifyCubeFace(cTexture& texture, GLenum faceTarget, bool mipmaps, cPicture& picture,
                      const std::string& facePath) {
     auto specify = [&](GLint level) {
-        texture.setCubeFace(faceTarget, level, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL),
-                            ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0, 0,
-                            static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT)), GL_UNSIGNED_BYTE,
-                            ilGetData());
+        texture.setCubeFace(faceTarget, level, picture.bytesPerPixel, picture.width, picture.height,
+                            0, 0, picture.format, GL_UNSIGNED_BYTE, picture.pixels.data());
     };
     if (mipmaps) {
-        const ILint w0 = ilGetInteger(IL_IMAGE_WIDTH);
-        const ILint h0 = ilGetInteger(IL_IMAGE_HEIGHT);
+        const int w0 = picture.width;
+        const int h0 = picture.height;
         if (!isPowerOfTwo(w0, h0)) {
             std::cout << "cube face size is no power of two, expect ugly mipmaps: " << facePath
                       << std::endl;
         }
         // The chain follows the shorter side, so neither side ever reaches 0.
         GLint level = 0;
-        for (ILint n = std::min(w0, h0); n != 0; n >>= 1, ++level) {
-            if (level > 0) {
-                iluScale(static_cast<ILuint>(w0 >> level), static_cast<ILuint>(h0 >> level), 1);
-            }
+        for (int n = std::min(w0, h0); n != 0; n >>= 1, ++level) {
+            if (level > 0) scalePicture(picture, w0 >> level, h0 >> level);
             specify(level);
         }
         texture.setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -160,46 +143,27 @@ bool isWholePng(const std::string& bytes) {
     return false;
 }
 
-// A PNG file there is, with bytes in it, that does not hold every chunk to its end.
-bool pngCutShort(const std::string& path) {
-    if (fileExtension(path) != "PNG") return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
-    return !bytes.empty() && !isWholePng(bytes);
-}
-
-// A new DevIL image, bound, holding the picture; 0 and why when it cannot be decoded. The
-// bytes checked are the bytes decoded, even when the file is being written again meanwhile.
-ILuint decodePicture(const std::string& path, std::string& reason) {
+// The picture a file holds; false and why when it cannot be decoded. The bytes checked are
+// the bytes decoded, even when the file is being written again meanwhile, and a PNG is
+// checked whole first: DevIL never returns from some files cut short after the header.
+bool readPicture(const std::string& path, cPicture& picture, std::string& reason) {
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) {
         reason = "cannot be opened";
-        return 0;
+        return false;
     }
     const std::string bytes((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());
     if (bytes.empty()) {
         reason = "is empty";
-        return 0;
+        return false;
     }
-    if (fileExtension(path) == "PNG" && !isWholePng(bytes)) {
+    const std::string kind = fileExtension(path);
+    if (kind == "PNG" && !isWholePng(bytes)) {
         reason = "is cut short or no PNG";
-        return 0;
+        return false;
     }
-    while (ilGetError() != IL_NO_ERROR) {
-    }
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    if (ilLoadL(ilTypeFromExt(path.c_str()), bytes.data(), static_cast<ILuint>(bytes.size())))
-        return image;
-    const ILenum error = ilGetError();
-    const char* text = error != IL_NO_ERROR ? iluErrorString(error) : nullptr;
-    reason = std::string("does not decode: ") + (text ? text : "unknown error");
-    ilDeleteImages(1, &image);
-    return 0;
+    return decodePicture(bytes, kind, picture, reason);
 }
 
 // The query for what is bound to a target on the active unit; 0 for targets without one.
@@ -333,7 +297,7 @@ cTexture::~cTexture() {
 }
 
 void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildMipmaps) {
-    initDevil();
+    preparePictureLoading();
     const std::string extension = fileExtension(path);
     const bool cube = extension == "CUB";
     if (!cube && extension != "PNG" && extension != "DDS") return;  // not an image we load
@@ -346,19 +310,16 @@ void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildM
     if (!tracked) liveReload::track(*this);
     tracked = true;
 
+    std::string reason;
     if (!cube) {
         glGenTextures(1, &name);
         glBindTexture(imageTarget, name);
-        ILuint image = 0;
-        ilGenImages(1, &image);
-        ilBindImage(image);
-        // A PNG cut short inside one of its first chunks would never come back from DevIL.
-        if (pngCutShort(path) || !ilLoadImage(path.c_str())) {
+        cPicture picture;
+        if (!readPicture(path, picture, reason)) {
             std::cout << "OH SHIT. the devil fails:" << path << std::endl;
-            settleOnClear();
+            picture = clearPicture();
         }
-        specifyPicture(*this, imageTarget, buildMipmaps, path);
-        ilDeleteImages(1, &image);
+        specifyPicture(*this, imageTarget, buildMipmaps, picture, path);
         return;
     }
 
@@ -368,35 +329,31 @@ void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildM
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_CUBE_MAP, name);
     for (int face = 0; face < 6; ++face) {
-        ILuint image = 0;
-        ilGenImages(1, &image);
-        ilBindImage(image);
-        if (!ilLoadImage(description.faces[face].c_str())) {
+        cPicture picture;
+        if (!readPicture(description.faces[face], picture, reason)) {
             std::cout << "OH SHIT. the devil fails" << std::endl;
-            settleOnClear();
+            picture = clearPicture();
         }
-        specifyCubeFace(*this, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, description.mipmaps,
+        specifyCubeFace(*this, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, description.mipmaps, picture,
                         description.faces[face]);
-        ilDeleteImages(1, &image);
     }
 }
 
 bool cTexture::reload() {
     if (!tracked) return false;
-    initDevil();
+    preparePictureLoading();
     std::string reason;
 
     if (fileExtension(sourcePath) != "CUB") {
-        const ILuint image = decodePicture(sourcePath, reason);
-        if (image == 0) {
+        cPicture picture;
+        if (!readPicture(sourcePath, picture, reason)) {
             std::cout << "reload: " << sourcePath << " " << reason << ", keeping the old picture"
                       << std::endl;
             return false;
         }
         const cBindingKeeper keeper(sourceTarget);
         glBindTexture(sourceTarget, name);
-        specifyPicture(*this, sourceTarget, sourceMipmaps, sourcePath);
-        ilDeleteImages(1, &image);
+        specifyPicture(*this, sourceTarget, sourceMipmaps, picture, sourcePath);
         return true;
     }
 
@@ -408,25 +365,20 @@ bool cTexture::reload() {
         return false;
     }
     const cCubeDescription description = readCubeDescription(in);
-    std::vector<ILuint> images;
-    for (const std::string& face : description.faces) {
-        const ILuint image = decodePicture(face, reason);
-        if (image == 0) {
-            std::cout << "reload: " << sourcePath << ": " << face << " " << reason
-                      << ", keeping the old picture" << std::endl;
-            if (!images.empty()) ilDeleteImages(static_cast<ILsizei>(images.size()), images.data());
+    std::vector<cPicture> pictures(6);
+    for (int face = 0; face < 6; ++face) {
+        if (!readPicture(description.faces[face], pictures[face], reason)) {
+            std::cout << "reload: " << sourcePath << ": " << description.faces[face] << " "
+                      << reason << ", keeping the old picture" << std::endl;
             return false;
         }
-        images.push_back(image);
     }
     const cBindingKeeper keeper(GL_TEXTURE_CUBE_MAP);
     glBindTexture(GL_TEXTURE_CUBE_MAP, name);
     for (int face = 0; face < 6; ++face) {
-        ilBindImage(images[face]);
         specifyCubeFace(*this, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, description.mipmaps,
-                        description.faces[face]);
+                        pictures[face], description.faces[face]);
     }
-    ilDeleteImages(static_cast<ILsizei>(images.size()), images.data());
     faceFiles = description.faces;
     return true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // One GL texture and what the rest of the engine needs to know about it: the target, the
 // size of the last image specified and whether its minification filter uses mipmaps.
-// Image files (PNG, DDS, and CUB cube-map descriptions) load through DevIL, with the
+// Image files (PNG, DDS, and CUB cube-map descriptions) load through the picture decoder
+// (render/picture_file.h: DevIL natively, stb_image in the browser), with the
 // mipmap chain built on the CPU by repeated in-place rescaling. A texture loaded from a
 // file can be loaded from it again in place (see render/live_reload.h).
 

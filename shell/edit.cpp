@@ -18,12 +18,12 @@
 #include "shell/file_watch.h"
 #include "shell/frame.h"
 #include "shell/options.h"
+#include "shell/reach.h"
+#include "shell/screen.h"
 
 namespace nimra {
 
 namespace {
-
-const char* const musicFile = "tromblo-slow_harbour.mp3";
 
 struct {
     bool on = false;
@@ -32,21 +32,20 @@ struct {
     bool loopWindow = false;
     cShowWindow looped{"", 0, 0};
     bool shotDue = false;
-    bool seeked = false;
-    bool pausesAtEnd = true;  // the show was moved: this frame is drawn as it was reached
+    bool seeked = false;  // the show was moved: this frame is drawn as it was reached
+    bool pausesAtEnd = true;
     std::string shotFolder;
-    audio::cSystem* analysis = nullptr;  // the music again, read at any moment
-    audio::cChannel* analysisChannel = nullptr;
     cFileWatch watch;
     cScreenText text;
     bool textReady = false;
     std::chrono::steady_clock::time_point lastFrame;
+    bool pointerShown = false;  // over the show in full screen, since the mouse moved
+    bool pointerKnown = false;
+    int pointerX = 0;
+    int pointerY = 0;
+    std::chrono::steady_clock::time_point pointerMoved;
     double frameMs = 0.0;  // smoothed
 } edit;
-
-// Played frames read the clock from here.
-uint32_t scheduledTicks = 0;
-uint32_t readScheduledTicks() { return scheduledTicks; }
 
 // The edit keys are SDL symbols beyond the 8 bits the show's own key queries keep.
 bool pressed(int symbol) {
@@ -105,14 +104,6 @@ void startEditing(const std::string& shotFolder, bool loops) {
     edit.on = true;
     edit.pausesAtEnd = !loops;
     edit.shotFolder = shotFolder;
-    if (audio::systemCreate(&edit.analysis, true) == audio::resultOk &&
-        edit.analysis->init(1, 0, nullptr) == audio::resultOk) {
-        audio::cSound* sound = nullptr;
-        edit.analysis->createStream(musicFile, audio::modeSoftware | audio::modeAccurateTime,
-                                    nullptr, &sound);
-        if (sound)
-            edit.analysis->playSound(audio::channelFree, sound, false, &edit.analysisChannel);
-    }
     if (!edit.watch.start(".")) {
         console << "edit: cannot watch the data folder; saved files will not be reloaded"
                 << std::endl;
@@ -126,6 +117,24 @@ void startEditing(const std::string& shotFolder, bool loops) {
                "F12 takes a screenshot"
             << std::endl;
 }
+
+// In full screen the pointer goes again once the mouse has been still this long.
+constexpr auto pointerStill = std::chrono::seconds(2);
+
+void editPointerMoved(int x, int y) {
+    if (!edit.on) return;
+    // SDL reports where the pointer is when the window first gets it, moved or not.
+    const bool moved = edit.pointerKnown && (x != edit.pointerX || y != edit.pointerY);
+    edit.pointerKnown = true;
+    edit.pointerX = x;
+    edit.pointerY = y;
+    if (!moved) return;
+    edit.pointerMoved = std::chrono::steady_clock::now();
+    if (!edit.pointerShown) SDL_ShowCursor(SDL_ENABLE);
+    edit.pointerShown = true;
+}
+
+bool editPaused() { return edit.on && edit.paused; }
 
 bool editRedraws() {
     const bool redraw = edit.on && (edit.paused || edit.seeked);
@@ -146,45 +155,9 @@ static void setPaused(bool paused) {
 }
 
 void seekShow(int target) {
-    target = std::clamp(target, 0, showLength - 1);
     const auto started = std::chrono::steady_clock::now();
-    // The frames played on the way say nothing: their cameras' lines belong to moments
-    // nobody watches.
-    std::streambuf* out = std::cout.rdbuf(nullptr);
-
-    audio::cChannel* playing = musicChannel;
-    if (edit.analysisChannel) musicChannel = edit.analysisChannel;
-    setTickSource(readScheduledTicks);
-    auto frameAt = [](int t) {
-        scheduledTicks = static_cast<uint32_t>(t);
-        if (musicChannel) musicChannel->setPosition(static_cast<uint32_t>(t));
-        advanceFrame();
-    };
-    if (target < demoTime) {
-        // Back: from the start, as the show first played, its first frame at 0.
-        restartShow();
-        demoTime = 0;
-        frameTime = 0;
-        resetFrameClock();
-        frameAt(0);
-    } else {
-        scheduledTicks = static_cast<uint32_t>(demoTime);
-        syncFrameClock();
-    }
-    // On through the show's own 60 fps step, and last the moment itself.
-    for (long k = (demoTime * 60L) / 1000 + 1;; ++k) {
-        const int t = static_cast<int>((k * 1000 + 30) / 60);
-        if (t > target) break;
-        if (t > demoTime) frameAt(t);
-    }
-    if (target > demoTime) frameAt(target);
-
-    setTickSource(nullptr);
-    syncFrameClock();
-    musicChannel = playing;
-    if (musicChannel) musicChannel->setPosition(static_cast<uint32_t>(demoTime));
-    std::cout.rdbuf(out);
-    std::cout.clear();
+    // The show's end is where it pauses, a moment before its last frame.
+    reachMoment(std::clamp(target, 0, showLength - 1));
     edit.seeked = true;
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
@@ -206,9 +179,10 @@ void editKeys() {
                 << showClock(edit.looped.last) << ")" << std::endl;
     }
     int target = -1;
-    if (pressed(SDLK_LEFT)) target = demoTime - 1000;
+    // Back by more than the show has played goes to its start.
+    if (pressed(SDLK_LEFT)) target = std::max(demoTime - 1000, 0);
     if (pressed(SDLK_RIGHT)) target = demoTime + 1000;
-    if (pressed(SDLK_PAGEUP)) target = demoTime - 10000;
+    if (pressed(SDLK_PAGEUP)) target = std::max(demoTime - 10000, 0);
     if (pressed(SDLK_PAGEDOWN)) target = demoTime + 10000;
     if (pressed(SDLK_HOME)) target = 0;
     if (pressed(SDLK_LEFTBRACKET)) target = previousWindowStart(demoTime);
@@ -260,6 +234,10 @@ static void drawReadout() {
 void editFrameDrawn() {
     if (!edit.on) return;
     const auto now = std::chrono::steady_clock::now();
+    if (edit.pointerShown && now - edit.pointerMoved > pointerStill) {
+        edit.pointerShown = false;
+        placePointer();
+    }
     const double ms = std::chrono::duration<double, std::milli>(now - edit.lastFrame).count();
     edit.lastFrame = now;
     edit.frameMs = edit.frameMs > 0 ? edit.frameMs * 0.9 + ms * 0.1 : ms;

@@ -8,14 +8,20 @@
 
 namespace nimra {
 
-// Opens the music a second time for reading its spectrum at any moment, watches the data
-// folder (the working directory) and loads the readout's font. Screenshots go to
-// shotFolder. Unless the show loops, it pauses at its end. After start-up, before the first
-// frame.
+// Watches the data folder (the working directory) and loads the readout's font. Screenshots
+// go to shotFolder. Unless the show loops, it pauses at its end. After start-up, before the
+// first frame.
 void startEditing(const std::string& shotFolder, bool loops);
+
+// Whether the edit mode holds the show paused.
+bool editPaused();
 
 // This frame's keys, before the frame: pause, steps, jumps, the window loop, the readout.
 void editKeys();
+
+// The mouse is at (x, y) in the window; where it moved, its pointer shows, also in full screen,
+// until it has been still for a while.
+void editPointerMoved(int x, int y);
 
 // Whether this frame is drawn again as the show stands (redrawFrame) instead of played on:
 // the show is paused, or has just been moved to a moment, which is then drawn as reached.
@@ -26,11 +32,9 @@ bool editRedraws();
 // picture.
 void editFrameDrawn();
 
-// Moves the show to target ms as the show reaches any moment: forward, by playing it on
-// from where it is; back, by starting it over and playing it from 0. Played frames follow
-// the show's own step of 60 frames a second with the music's spectrum at each of their
-// moments, so the state reached is the one the capture tool reaches for that moment. The
-// music is moved there too, paused or not as it was.
+// Moves the show to target ms as every program reaches a moment (reachMoment): the state
+// reached is the one the capture tool draws for that moment, and the music is moved there
+// too, paused or not as it was. The next frame draws the moment as reached.
 void seekShow(int target);
 
 // The scene window the show is in at t, by the timeline's rows ("opening" before the first),

@@ -12,8 +12,11 @@ static TickSource tickSource = sdlTicks;
 static bool clockStarted = false;
 static uint32_t lastTicks = 0;
 static int pendingJump = 0;
+static uint64_t played = 0;
 
 void setTickSource(TickSource source) { tickSource = source ? source : sdlTicks; }
+TickSource currentTickSource() { return tickSource; }
+uint64_t framesPlayed() { return played; }
 
 void resetFrameClock() {
     clockStarted = false;
@@ -37,6 +40,7 @@ void advanceClocks() {
     pendingJump = 0;
     lastTicks = now;
     demoTime += frameTime;
+    ++played;
 }
 
 // This frame's spectrum: every layer of the frame sees the same one.

@@ -9,6 +9,11 @@ namespace nimra {
 // that tests and the capture tool can drive the same frame code on a fixed step.
 using TickSource = uint32_t (*)();
 void setTickSource(TickSource source);
+TickSource currentTickSource();
+
+// How many frames have moved the show on (rendered or advanced) since the program started:
+// whoever left the show at a known state can tell whether anyone has moved it since.
+uint64_t framesPlayed();
 
 // Forget the previous tick reading: the next renderFrame starts with frameTime 0 again.
 void resetFrameClock();

@@ -41,10 +41,11 @@ bool parseWholeNumber(const std::string& text, long low, long high, int& value) 
     return true;
 }
 
-bool parseFrameSize(const std::string& text, int low, int high, int& width, int& height) {
+bool parseFrameSize(const std::string& text, int& width, int& height) {
     const size_t x = text.find_first_of("xX");
-    return x != std::string::npos && parseWholeNumber(text.substr(0, x), low, high, width) &&
-           parseWholeNumber(text.substr(x + 1), low, high, height);
+    return x != std::string::npos &&
+           parseWholeNumber(text.substr(0, x), smallestSide, largestSide, width) &&
+           parseWholeNumber(text.substr(x + 1), smallestSide, largestSide, height);
 }
 
 bool parsePlayerOptions(int argc, char** argv, cPlayerOptions& options, std::string& error) {
@@ -76,9 +77,10 @@ bool parsePlayerOptions(int argc, char** argv, cPlayerOptions& options, std::str
             fullscreen = options.desktop = true;
         } else if (arg == "--size") {
             if (!value(text)) return false;
-            if (!parseFrameSize(text, 64, 16384, options.width, options.height)) {
-                error = "--size wants WIDTHxHEIGHT in pixels, each from 64 to 16384, not '" + text +
-                        "'";
+            if (!parseFrameSize(text, options.width, options.height)) {
+                error = "--size wants WIDTHxHEIGHT in pixels, each from " +
+                        std::to_string(smallestSide) + " to " + std::to_string(largestSide) +
+                        ", not '" + text + "'";
                 return false;
             }
             options.sized = true;

@@ -5,16 +5,16 @@
 
 #include <string>
 
-namespace nimra {
+#include "demo/show.h"
 
-constexpr int showLength = 207000;  // ms; the frame that sees this is the last
+namespace nimra {
 
 struct cPlayerOptions {
     bool windowed = false;  // a window instead of full screen
     bool desktop = false;   // full screen at the desktop's own resolution, no mode switch
     bool sized = false;     // --size given
-    int width = 800;        // the window, or the full-screen mode, asked for
-    int height = 600;
+    int width = showWidth;  // the window, or the full-screen mode, asked for
+    int height = showHeight;
     int startMs = 0;  // the show begins here, the music with it
     bool loop = false;
     bool mute = false;
@@ -30,8 +30,13 @@ struct cPlayerOptions {
 // A whole non-negative decimal number within [low, high], nothing else (no sign, no spaces,
 // at most nine digits). The programs' command lines read every number through it.
 bool parseWholeNumber(const std::string& text, long low, long high, int& value);
-// "WxH" (or "WXH"), each side a whole number within [low, high].
-bool parseFrameSize(const std::string& text, int low, int high, int& width, int& height);
+// Every size asked for on the programs' command lines (a window, a full-screen mode, a
+// captured frame) has sides within these, so that the framebuffer objects a picture of that
+// size needs exist on any GL 2.1 with EXT_framebuffer_object worth drawing with.
+constexpr int smallestSide = 16;
+constexpr int largestSide = 8192;
+// "WxH" (or "WXH"), each side a whole number from smallestSide to largestSide.
+bool parseFrameSize(const std::string& text, int& width, int& height);
 
 // False with a one-line reason when the arguments make no sense.
 bool parsePlayerOptions(int argc, char** argv, cPlayerOptions& options, std::string& error);

@@ -111,6 +111,13 @@ bool toggleFullScreen() {
     return surface && SDL_WM_ToggleFullScreen(surface) == 1;
 }
 
+bool isFullScreen() {
+    const SDL_Surface* surface = SDL_GetVideoSurface();
+    return surface && (surface->flags & SDL_FULLSCREEN) != 0;
+}
+
+void placePointer() { SDL_ShowCursor(isFullScreen() ? SDL_DISABLE : SDL_ENABLE); }
+
 cPictureTarget* offscreenPicture() { return state.offscreen ? &state.target : nullptr; }
 
 int screenWidth() { return state.width; }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "demo/show.h"
 #include "render/picture_target.h"
 
 namespace nimra {
@@ -19,9 +20,9 @@ namespace nimra {
 
 struct cShowScreen {
     bool fullScreen = true;
-    bool desktop = false;  // full screen at the desktop's resolution, with no mode switch
-    int width = 800;       // the window, or the full-screen mode, asked for
-    int height = 600;
+    bool desktop = false;   // full screen at the desktop's resolution, with no mode switch
+    int width = showWidth;  // the window, or the full-screen mode, asked for
+    int height = showHeight;
     bool keepAspect = false;  // the picture 4:3 in the middle, at the window's resolution
     int pictureWidth = 0;     // above 0: the picture drawn offscreen at exactly this size
     int pictureHeight = 0;
@@ -46,6 +47,12 @@ void presentPicture();
 // Switches between window and full screen where SDL can do it in place (a video mode set
 // again would take the GL context, and everything start-up made, with it). False when not.
 bool toggleFullScreen();
+
+// The mouse pointer as the window stands: hidden over the show in full screen, shown in a
+// window. After the window opens and whenever it switches between the two.
+void placePointer();
+// Whether the window is full screen now.
+bool isFullScreen();
 
 // The offscreen picture the show is drawn into now, or null when it is the window's.
 cPictureTarget* offscreenPicture();

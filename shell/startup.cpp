@@ -4,14 +4,16 @@
 #include <cstdlib>
 
 #include "demo/demo.h"
+#include "demo/show.h"
 #include "render/gl.h"
 #include "runtime/state.h"
 #include "shell/edit.h"
 #include "shell/frame.h"
+#include "shell/reach.h"
+#include "shell/screen.h"
 
 namespace nimra {
 
-static const char* const musicFile = "tromblo-slow_harbour.mp3";
 static const int escapeKey = 27;
 static const int fullScreenKey = 'f';
 
@@ -63,6 +65,7 @@ static void openWindow(const cShowScreen& asked) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // 800 x 600 unless asked otherwise; the window's size, then resize to the picture's.
     openShowWindow(asked, flags);
+    placePointer();
 }
 
 static void startGlew() {
@@ -98,6 +101,7 @@ void startUp(const cShowScreen& asked, bool mute) {
     checkAudio(fmodResult);
     fmodSystem->createStream(musicFile, audio::modeSoftware | audio::modeAccurateTime, nullptr,
                              &music);
+    if (music) openMomentTrack(musicFile);
 
     openWindow(asked);
     startGlew();
@@ -109,31 +113,40 @@ void startUp(const cShowScreen& asked, bool mute) {
 
     spectrum.resize(audio::spectrumBins, 0.0f);
     demoTime = 0;
-    fmodSystem->playSound(audio::channelFree, music, false, &musicChannel);
+}
+
+void startMusic(int ms, bool paused) {
+    if (!musicChannel && music) {
+        fmodSystem->playSound(audio::channelFree, music, false, &musicChannel);
+    }
+    if (musicChannel) {
+        // Straight after playSound, so that the first sample heard is the one at ms.
+        musicChannel->setPosition(static_cast<uint32_t>(ms));
+        if (paused) musicChannel->setPaused(true);
+    }
+    syncFrameClock();
 }
 
 bool demoShouldEnd() { return demoTime >= showLength || isKeyDown(escapeKey); }
-
-// The show and the music from ms on, together: the clock jumps there in the next frame, as
-// after a stall, and the music is moved there now.
-static void startAt(int ms) {
-    if (musicChannel) musicChannel->setPosition(static_cast<uint32_t>(ms));
-    jumpClock(ms);
-}
 
 // The show from the beginning again, as start-up left it, and the music with it.
 static void playAgain() {
     static int round = 1;
     console << "nimra: round " << ++round << std::endl;
-    restartShow();
-    demoTime = 0;
-    frameTime = 0;
-    resetFrameClock();
-    startAt(0);
+    startShowOver();
+    if (musicChannel) musicChannel->setPosition(0);
 }
 
 int mainLoop(const cPlayerOptions& options) {
-    if (options.startMs > 0) startAt(options.startMs);
+    // A later start is reached as every moment is, and its first frame drawn as reached.
+    const bool reached = options.startMs > 0;
+    if (reached && options.edit) {
+        seekShow(options.startMs);
+    } else if (reached) {
+        reachMoment(options.startMs);
+    }
+    bool firstReached = reached;
+    bool first = true;
     bool quit = false;
     for (;;) {
         SDL_Event event;
@@ -142,6 +155,8 @@ int mainLoop(const cPlayerOptions& options) {
                 quit = true;
             } else if (event.type == SDL_VIDEORESIZE) {
                 windowResized(event.resize.w, event.resize.h);
+            } else if (event.type == SDL_MOUSEMOTION) {
+                editPointerMoved(event.motion.x, event.motion.y);
             }
         }
 
@@ -158,20 +173,29 @@ int mainLoop(const cPlayerOptions& options) {
         // Editing, the show pauses at its end instead: only Escape ends a maker's session.
         if (options.loop || options.edit ? isKeyDown(escapeKey) : demoShouldEnd()) quit = true;
 
-        if (options.shapesWindow() && wasKeyPressed(fullScreenKey) && !toggleFullScreen()) {
-            console << "nimra: this display cannot switch between window and full screen"
-                    << std::endl;
+        if (options.shapesWindow() && wasKeyPressed(fullScreenKey)) {
+            if (toggleFullScreen()) {
+                placePointer();
+            } else {
+                console << "nimra: this display cannot switch between window and full screen"
+                        << std::endl;
+            }
         }
 
         editKeys();
-        if (editRedraws()) {
+        if (editRedraws() || firstReached) {
             redrawFrame();
         } else {
             renderFrame();
         }
+        firstReached = false;
         editFrameDrawn();
         presentPicture();
         SDL_GL_SwapBuffers();
+        // The music starts as the first frame shows, from that frame's moment, and the clock
+        // goes on with it.
+        if (first) startMusic(demoTime, editPaused());
+        first = false;
 
         if (quit) return 0;
         if (roundOver) playAgain();

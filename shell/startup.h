@@ -14,12 +14,18 @@ namespace nimra {
 uint32_t videoModeFlags(bool hardwareSurfacesAvailable, bool blitsAccelerated,
                         bool fullScreen = true);
 
-// Greeting, SDL, audio system and stream, window and GL context, GLEW, joystick, every
-// scene initialiser in order, spectrum and clock reset, music started. Exits the process
-// when a start-up step it cannot go on without fails.
+// Greeting, SDL, audio system and stream (and the stream's copy that moments are reached
+// with), window and GL context, GLEW, joystick, every scene initialiser in order, spectrum
+// and clock reset. The music waits for startMusic. Exits the process when a start-up step it
+// cannot go on without fails.
 // Muted, no sound device is opened; the music is still decoded on the clock, so the
 // pictures follow it.
 void startUp(const cShowScreen& asked = cShowScreen(), bool mute = false);
+
+// The music played from ms (paused there, when asked), and the frame clock going on from
+// now with it: as the first frame shows, so that nothing done before it puts the music ahead
+// of the picture.
+void startMusic(int ms, bool paused = false);
 
 // The end conditions the main loop tests before each frame: the demo clock has passed
 // 206999 ms, or Escape is held.

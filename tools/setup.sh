@@ -8,13 +8,13 @@ packages=(
     # toolchain
     build-essential cmake pkg-config clang libclang-rt-14-dev
     # engine: window, GL, images, audio
-    libsdl1.2-dev libgl-dev libglu1-mesa-dev libglew-dev libdevil-dev
+    libsdl1.2-dev libgl-dev libglu1-mesa-dev libglew-dev libdevil-dev libstb-dev
     libmpg123-dev libkissfft-dev libasound2-dev
     # asset baker: synth + soundfont, MP3 encoder, type, PNG
     libfluidsynth-dev musescore-general-soundfont-small libmp3lame-dev
     libfreetype-dev fonts-league-spartan fonts-inter fonts-dejavu-core libpng-dev
     # tests, capture and video export
-    libgtest-dev xvfb xauth xdotool libx11-dev libgl1-mesa-dri ffmpeg sox
+    libgtest-dev xvfb xauth xdotool libx11-dev libxfixes-dev libgl1-mesa-dri ffmpeg sox
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A stretch drawn by two processes comes out as one process draws it: the same PNG frames
 # and the same frames, with the same times, in the lossless video joined from the pieces.
+# The lossless video's frames are the PNG frames, pixel for pixel.
 # The stretch crosses the tunnel's start at 30312 ms, and the second process's piece begins
 # after it, so that process plays the opening's end and the tunnel's first frames undrawn.
 set -uo pipefail
@@ -35,4 +36,8 @@ awk 'NR == 2 { step = $1 - last }
     fail "the joined video's frames are not evenly spaced"
 ffprobe -v error -select_streams v -show_entries stream=r_frame_rate -of csv=p=0 "$work/jobs2.mp4" |
     grep -qx 60/1 || fail "the joined video is not 60 fps"
+# Lossless is the drawn pixels themselves: every decoded frame is its PNG, byte for byte.
+rgb_md5() { ffmpeg -v error -i "$1" -map 0:v -pix_fmt rgb24 -f framemd5 - | grep -v '^#' | awk -F', *' '{ print $6 }'; }
+cmp -s <(rgb_md5 "$work/jobs2.mp4") <(rgb_md5 "$work/frames2/frame_%06d.png") ||
+    fail "the lossless video's frames are not the drawn pixels"
 echo "PASS"

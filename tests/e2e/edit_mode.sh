@@ -49,6 +49,7 @@ shot() { key F12; await "edit: wrote"; sed -n "${seen}p" "$out" | sed 's/^edit: 
 size() { stat -c %s "$work/edit.raw"; }
 
 await "initing demo finally finished scene" 30
+await "edit: Space pauses" 30
 sleep 1
 ls -l /proc/$pid/fd | grep -c inotify >"$work/edit.inotify"
 key space; await "edit: paused at"

@@ -2,9 +2,12 @@
 // shows them, with the show's own shaders and pictures from data/.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "demo/demo.h"
 #include "demo/metaballs.h"
 #include "demo/timeline.h"
 #include "kit_support.h"
@@ -29,9 +32,11 @@ void initOnce() {
     kit::startCapture();
     initMetaballs();
     initBlur(256, 256);
+    initFinale();
     const std::string out = kit::stopCapture();
     std::filesystem::current_path(here);
-    EXPECT_EQ(out, "");  // every shader compiles, every picture loads
+    // Every shader compiles, every picture loads.
+    EXPECT_EQ(out, "initing demo finally finished scene\n");
 }
 
 int levelSize(cTexture& texture, GLenum which) {
@@ -228,4 +233,36 @@ TEST(MetaballLayer, TheBoxedClearLeavesTheSameCaptureAndAClearWindow) {
     EXPECT_EQ(std::count(window[0].begin(), window[0].end(), 0), 800 * 600 * 3);
     EXPECT_GT(litTexels(metaballImage()), 500);
     kit::drainErrors();
+}
+
+TEST(MetaballLayer, ASpriteShaderSavedWithOtherTextMakesTheFieldWholeScreenUntilItIsBack) {
+    initOnce();
+    frames(3, 16);
+    cPixelRect box;
+    std::vector<cPixelRect> pieces;
+    ASSERT_TRUE(metaballFieldBox(box));
+    // The sprites' reach edited in the shader: the C++ copy of it no longer bounds them.
+    kit::cTempDir dir;
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::ifstream original(kit::showData / "metaball2.vert", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(original)), {});
+    std::filesystem::current_path(dir.file(""));
+    dir.write("metaball2.vert", text + "// reach 0.5 now\n");
+    showFileReloaded("metaball2.vert");
+    EXPECT_FALSE(copiedNumbersAgree("metaball2.vert"));
+    EXPECT_FALSE(metaballFieldBox(box));
+    EXPECT_FALSE(metaballFieldPieces(pieces));
+    dir.write("prog.frag", "// the lift edited\n");
+    showFileReloaded("prog.frag");
+    EXPECT_FALSE(copiedNumbersAgree("prog.frag"));
+    // Saved back as start-up had them.
+    dir.write("metaball2.vert", text);
+    showFileReloaded("metaball2.vert");
+    std::filesystem::copy_file(kit::showData / "prog.frag", dir.file("prog.frag"),
+                               std::filesystem::copy_options::overwrite_existing);
+    showFileReloaded("prog.frag");
+    std::filesystem::current_path(here);
+    EXPECT_TRUE(copiedNumbersAgree("metaball2.vert"));
+    EXPECT_TRUE(copiedNumbersAgree("prog.frag"));
+    EXPECT_TRUE(metaballFieldBox(box));
 }

@@ -1,7 +1,8 @@
 // Checks what SDL's disk audio driver recorded against the show's own track, decoded by the
 // audio layer's decoder: "track_match RECORDED MUSIC MS [FROM_BYTE]" finds the first sound
 // in RECORDED at or after FROM_BYTE and tells whether the next second of it is the track's
-// from MS on, sample for sample. Prints one line; status 0 on a match.
+// from MS on, sample for sample, and at which byte of RECORDED the track's sample at MS lies.
+// Prints one line; status 0 on a match.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -57,8 +58,11 @@ int main(int argc, char** argv) {
     size_t differ = 0;
     for (size_t i = 0; i < count; ++i)
         differ += recorded[r + i] != track[t + i];
+    // Where the track's sample at ms went, given where its first sound did.
+    const long long startByte = 2 * (static_cast<long long>(r) - static_cast<long long>(t));
     std::printf(
-        "sound from recorded byte %zu: %zu of %zu samples differ from the track at %ld ms\n", 2 * r,
-        differ, count, ms);
+        "sound from recorded byte %zu: %zu of %zu samples differ from the track at %ld ms, "
+        "which starts at byte %lld\n",
+        2 * r, differ, count, ms, startByte);
     return differ == 0 ? 0 : 1;
 }

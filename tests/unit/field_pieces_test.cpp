@@ -3,6 +3,7 @@
 // be drawn, once, since the pass is drawn through every piece in turn.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -112,5 +113,24 @@ TEST(FieldPieces, CompositeColumnsReachAsFarAsARippledReadAndNotRoundAnEdge) {
         EXPECT_FALSE(compositeFieldColumns({2, 40, 100, 10}, width, first, count));
         EXPECT_FALSE(compositeFieldColumns({width - 110, 40, 100, 10}, width, first, count));
         EXPECT_FALSE(compositeFieldColumns({width / 2, 40, 0, 10}, width, first, count));
+    }
+}
+
+TEST(FieldPieces, ASpriteIsPlacedInPixelsOnlyWhereItsCornersAreNumbers) {
+    cPixelRect rect;
+    // The whole screen quad, with two pixels to spare, is the whole image.
+    ASSERT_TRUE(spritePixels(cVec2f(-1.0f, -1.0f), cVec2f(1.0f, 1.0f), 800, 600, rect));
+    EXPECT_EQ(rect.x, 0);
+    EXPECT_EQ(rect.width, 800);
+    EXPECT_EQ(rect.height, 600);
+    ASSERT_TRUE(spritePixels(cVec2f(0.0f, 0.0f), cVec2f(0.5f, 0.5f), 800, 600, rect));
+    EXPECT_EQ(rect.x, 398);
+    EXPECT_EQ(rect.width, 204);
+    // A blob no number can place never reaches an integer conversion.
+    const float nan = std::nanf(""), inf = HUGE_VALF;
+    for (const cVec2f& bad :
+         {cVec2f(nan, 0.0f), cVec2f(0.0f, nan), cVec2f(inf, 0.0f), cVec2f(0.0f, -inf)}) {
+        EXPECT_FALSE(spritePixels(bad, cVec2f(0.5f, 0.5f), 800, 600, rect));
+        EXPECT_FALSE(spritePixels(cVec2f(0.0f, 0.0f), bad, 800, 600, rect));
     }
 }

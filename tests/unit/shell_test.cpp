@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
-#include "shell/frame.h"
-#include "shell/startup.h"
 #include "runtime/state.h"
+#include "shell/frame.h"
+#include "shell/options.h"
+#include "shell/reach.h"
+#include "shell/startup.h"
 
 using namespace nimra;
 
@@ -111,4 +114,46 @@ TEST_F(FrameClock, TheLastFrameIsTheFirstToSeeTheEnd) {
     EXPECT_GE(demoTime, 207000);
     EXPECT_LT(demoTime - 16, 207000);
     EXPECT_EQ(frames, 1 + (207000 + 15) / 16);
+}
+
+TEST(CommandLine, OneSizeRuleForWindowsAndCapturedFrames) {
+    int width = 0, height = 0;
+    EXPECT_TRUE(parseFrameSize("16x8192", width, height));
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 8192);
+    EXPECT_FALSE(parseFrameSize("15x600", width, height));
+    EXPECT_FALSE(parseFrameSize("800x8193", width, height));
+
+    // The player keeps to it: a window no capture could match is refused.
+    const auto parse = [](std::vector<std::string> words, std::string& error) {
+        std::vector<char*> argv{const_cast<char*>("nimra")};
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        cPlayerOptions options;
+        return parsePlayerOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+    };
+    std::string error;
+    EXPECT_TRUE(parse({"--size", "16x16"}, error)) << error;
+    EXPECT_FALSE(parse({"--size", "16384x600"}, error));
+    EXPECT_NE(error.find("from 16 to 8192"), std::string::npos) << error;
+}
+
+TEST(MomentGrid, FramesAtSixtyASecondAlternateSixteenAndSeventeenMilliseconds) {
+    EXPECT_EQ(gridTime(0), 0);
+    EXPECT_EQ(gridTime(1), 17);
+    EXPECT_EQ(gridTime(2), 33);
+    EXPECT_EQ(gridTime(3), 50);
+    EXPECT_EQ(gridTime(4200), 70000);
+    // Every moment has the last frame at or before it, and is a frame only when one lies on it.
+    for (int t = 0; t < 3000; ++t) {
+        const long k = gridFrameBefore(t);
+        ASSERT_LE(gridTime(k), t) << t;
+        ASSERT_GT(gridTime(k + 1), t) << t;
+        ASSERT_EQ(gridFrameAt(t), gridTime(k) == t ? k : -1) << t;
+    }
+    EXPECT_EQ(gridFrameAt(30312), -1);
+    EXPECT_EQ(gridTime(gridFrameBefore(30312)), 30300);
+    // Another rate, as the capture tool's --fps asks.
+    EXPECT_EQ(gridTime(3, 1), 3000);
+    EXPECT_EQ(gridFrameBefore(2999, 1), 2);
 }

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <new>
 
+#include "ending.h"
+
 namespace capture {
 
 std::vector<cPiece> cutStretch(long first, long last, int jobs, long pieceFrames) {
@@ -32,11 +34,13 @@ std::vector<cPiece> cutStretch(long first, long last, int jobs, long pieceFrames
 }
 
 cJobs::~cJobs() {
-    // Not SIGTERM: SDL turns that into a quit event, which the capture loop never reads.
+    // Not SIGTERM: SDL turns that into a quit event, which the capture loop never reads. The
+    // whole group, so that a job's encoder goes with it.
     for (pid_t child : children) {
         if (child > 0) {
-            kill(child, SIGKILL);
+            kill(-child, SIGKILL);
             waitpid(child, nullptr, 0);
+            forgetProcess(child);
         }
     }
     if (counters) munmap(counters, sizeof(std::atomic<long>) * count);
@@ -64,6 +68,9 @@ bool cJobs::start(int jobs, const std::string& dir,
             return false;
         }
         if (child == 0) {
+            // A group of its own, which the tool ends as one: the job and its encoder.
+            setpgid(0, 0);
+            leaveEnding();
             const std::string log = logDir + "/job_" + std::to_string(job) + ".log";
             const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (out >= 0) {
@@ -74,6 +81,8 @@ bool cJobs::start(int jobs, const std::string& dir,
             std::fflush(nullptr);
             _exit(status);
         }
+        setpgid(child, child);
+        keepProcess(child, true);
         children.push_back(child);
     }
     return true;
@@ -119,7 +128,10 @@ bool cJobs::wait(const std::function<void()>& tick, std::string& error) {
             if (children[job] != ended) continue;
             children[job] = 0;
             --running;
+            forgetProcess(ended);
             if (WIFEXITED(status) && WEXITSTATUS(status) == 0) break;
+            // Ended by the tool's own stop: not a failure to report.
+            waitIfEnding();
             error =
                 "job " + std::to_string(job) + " of " + std::to_string(children.size()) +
                 (WIFSIGNALED(status)

@@ -13,11 +13,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/audio.h"
 #include "bench.h"
 #include "demo/timeline.h"
+#include "ending.h"
 #include "jobs.h"
 #include "options.h"
 #include "output.h"
@@ -27,24 +29,22 @@
 #include "render/picture_target.h"
 #include "runtime/state.h"
 #include "shell/frame.h"
+#include "shell/options.h"
+#include "shell/reach.h"
 #include "shell/screen.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using nimra::gridFrameBefore;
+using nimra::gridTime;
+using nimra::musicFile;
 
 namespace capture {
-
-static const char* const musicFile = "tromblo-slow_harbour.mp3";
 
 // A job's pieces of the video are about this long: long enough that the keyframe each
 // one starts with costs nothing to speak of, short enough to share out every scene.
 constexpr int pieceSeconds = 10;
-
-// The frame clock reads this instead of SDL's ticks: every frame lands exactly where the
-// schedule puts it.
-static uint32_t scheduledTicks = 0;
-static uint32_t readScheduledTicks() { return scheduledTicks; }
 
 static double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -62,13 +62,11 @@ static void timeLayer(const char* layer) {
 }
 
 static int fail(const std::string& message) {
+    // A stop under way is what ended the work: it says nothing, and exits for the tool.
+    waitIfEnding();
     std::fprintf(stderr, "capture: %s\n", message.c_str());
     return 1;
 }
-
-// Frame k of the fixed step lies at k * 1000 / fps ms, rounded: at 60 fps the steps
-// alternate between 16 and 17 ms and never drift.
-static int gridTime(long k, int fps) { return static_cast<int>((k * 1000 + fps / 2) / fps); }
 
 static std::string minutes(double seconds) {
     const int whole = static_cast<int>(seconds + 0.5);
@@ -125,17 +123,6 @@ private:
     double lastShown = -1.0e9;  // the first line comes as soon as a run is long enough
 };
 
-// A directory of show files holds shader sources; any of them will do, so that a copy with
-// one file taken away still counts.
-static bool holdsShowFiles(const fs::path& dir) {
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
-        const std::string extension = entry.path().extension().string();
-        if (extension == ".vert" || extension == ".frag") return true;
-    }
-    return false;
-}
-
 // Whether a grid frame at t is drawn: always, unless visits are given and t is in none.
 static bool visiting(const std::vector<std::pair<int, int>>& visits, int t) {
     if (visits.empty()) return true;
@@ -164,20 +151,39 @@ static cShape shapeOf(const cOptions& options) {
     shape.height = options.height;
     shape.ssaa = options.ssaa;
     shape.picture = nimra::fitPicture(options.width, options.height);
+    if (!options.video.empty()) {
+        // yuv420p keeps one colour for every 2 x 2 block, counted from the top left: a
+        // picture on even columns and rows, of even size, shares none with its bars.
+        nimra::cPixelRect& p = shape.picture;
+        p.width -= p.width % 2;
+        p.height -= p.height % 2;
+        p.x = (options.width - p.width) / 2;
+        p.x -= p.x % 2;
+        const int top = (options.height - p.height + 1) / 2;
+        p.y = options.height - p.height - (top - top % 2);
+    }
     shape.offscreen =
         options.width != defaultWidth || options.height != defaultHeight || options.ssaa > 1;
     return shape;
 }
 
-// Turns the picture just drawn into an output frame: filtered down when drawn larger, read
-// back, and placed between its bars.
+// Turns the picture just drawn into an output frame: filtered down when drawn larger, and
+// read back straight into one frame kept for the whole run, whose bars are cleared once. Its
+// rows run bottom-up, as GL reads them; the PNG writer and the encoder take them that way.
 class cFrameGrabber {
 public:
     explicit cFrameGrabber(const cShape& shape) : shape(shape) {}
 
     // After start-up, which made the picture the show draws into.
     bool prepare(std::string& error) {
+        frame.assign(size_t(shape.width) * shape.height * 3, 0);
         if (shape.ssaa == 1) return true;
+        if (!nimra::pictureFilterReady()) {
+            error =
+                "the program that filters the supersampled picture down does not link on "
+                "this GL (see its log above)";
+            return false;
+        }
         if (!nimra::offscreenPicture() ||
             !filtered.create(shape.picture.width, shape.picture.height)) {
             error = "cannot make the " + std::to_string(shape.picture.width) + " x " +
@@ -193,21 +199,20 @@ public:
         if (shape.ssaa > 1) nimra::downsamplePicture(*nimra::offscreenPicture(), filtered);
     }
 
-    // After finish: the frame, and the show's own framebuffer bound again.
-    void read(std::vector<uint8_t>& frame) {
-        std::vector<uint8_t>& target = shape.barred() ? picture : frame;
-        readFrame(shape.picture.width, shape.picture.height, target);
+    // After finish: the frame read back, and the show's own framebuffer bound again. False
+    // when GL could not read it.
+    bool read() {
+        const bool read = nimra::readFrameInto(shape.picture, shape.width, shape.height, frame);
         if (shape.ssaa > 1) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, nimra::windowFramebuffer());
-        if (shape.barred()) {
-            placePicture(picture, shape.picture.width, shape.picture.height, shape.picture.x,
-                         shape.picture.y, shape.width, shape.height, frame);
-        }
+        return read;
     }
+
+    const std::vector<uint8_t>& rows() const { return frame; }
 
 private:
     cShape shape;
     nimra::cPictureTarget filtered;
-    std::vector<uint8_t> picture;
+    std::vector<uint8_t> frame;
 };
 
 // What a run draws and where it goes, worked out before anything starts.
@@ -219,7 +224,8 @@ struct cPlan {
     cShape shape;
     std::vector<int> at;  // single frames, sorted, once each
     bool stretch = false;
-    long firstFrame = 0;  // the stretch's frames on the fixed step, both included
+    bool drawsStretch = false;  // for its frames, its video or the benchmark
+    long firstFrame = 0;        // the stretch's frames on the fixed step, both included
     long lastFrame = -1;
     int lastMs = 0;  // the last frame any job plays
     std::vector<cPiece> pieces;
@@ -237,9 +243,10 @@ struct cDrawn {
     int pngFiles = 0;
 };
 
-// Draws the show for one job: every frame played from 0 ms, this job's pieces of the
-// stretch (and, for a single job, the --at frames, the visits and the benchmark) drawn and
-// written. done counts the frames exported so far.
+// Draws the show for one job: the --at frames, each reached as every program reaches a
+// moment; then this job's pieces of the stretch, the whole show for the benchmark, or the
+// visits, frame after frame; every frame played on the fixed step from 0 ms on the way, and
+// only those asked for drawn. done counts the frames exported so far.
 static int drawShow(const cOptions& options, const cPlan& plan, int job, std::atomic<long>& done,
                     bool showProgress, Clock::time_point launched, cDrawn& drawn) {
     std::error_code ec;
@@ -249,7 +256,6 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
     // Nothing is played: the music is only read, at each frame's own time.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     nimra::audio::setNonRealTime(true);
-    nimra::setTickSource(readScheduledTicks);
     const cShape& shape = plan.shape;
     nimra::cShowScreen screen;
     if (shape.offscreen) {
@@ -257,123 +263,126 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
         screen.pictureHeight = shape.picture.height * shape.ssaa;
     }
     nimra::startUp(screen);
-    nimra::resetFrameClock();
     std::string error;
     cFrameGrabber grabber(shape);
     if (!grabber.prepare(error)) return fail(error);
 
-    // The last frame this job plays: the end of its last piece when it has pieces only.
-    int last = plan.lastMs;
-    if (options.jobs > 1) {
-        last = 0;
-        for (const cPiece& piece : plan.pieces) {
-            if (piece.job == job) last = std::max(last, gridTime(piece.last, options.fps));
-        }
-    }
-    const int measuredFirst = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
+    const int fps = options.fps;
     const bool exportsVideo = !plan.videoPath.empty();
-
     cVideoEncoder video;
-    cVideoSettings settings{shape.width, shape.height, options.fps, options.crf, options.lossless};
+    // Each job's encoder gets its share of the cores, beside the jobs' own drawing.
+    const int cores = std::max(1u, std::thread::hardware_concurrency());
+    const int encoderThreads = std::max(1, cores / std::max(1, options.jobs));
+    cVideoSettings settings;
+    settings.width = shape.width;
+    settings.height = shape.height;
+    settings.fps = fps;
+    settings.crf = options.crf;
+    settings.lossless = options.lossless;
+    settings.threads = encoderThreads;
     std::vector<cFrameTiming> timings;
     std::vector<cLayerFrame> layerFrames;
     if (options.layers) nimra::setLayerProbe(timeLayer);
     useProcessCpuTime(options.cpu);
     nimra::skipHiddenWork = !options.drawHidden;
-    std::vector<uint8_t> rgb;
     long frames = 0;
     double benchSeconds = 0.0;
     cProgress progress(plan.stretch && (options.frames || exportsVideo) ? plan.stretchFrames() : 0,
-                       last);
+                       plan.lastMs);
 
-    const std::vector<int>& at = plan.at;
-    size_t nextAt = 0;
-    size_t piece = 0;
-    long k = 0;
-    for (;;) {
-        // The next frame is the next step of the grid or the next single frame asked for,
-        // whichever comes first; a single frame off the grid is one more short step.
-        const int g = gridTime(k, options.fps);
-        const bool atDue = nextAt < at.size() && at[nextAt] <= g;
-        const int t = atDue ? at[nextAt] : g;
-        if (t > last) break;
-        if (atDue) ++nextAt;
-        const bool onGrid = t == g;
-        const long index = k;
-        if (onGrid) ++k;
-        const bool inStretch =
-            plan.stretch && onGrid && plan.firstFrame <= index && index <= plan.lastFrame;
-        while (inStretch && plan.pieces[piece].last < index)
-            ++piece;
-        const bool mine = inStretch && plan.pieces[piece].job == job;
-        // The show's first frame starts its clock at 0 (the demo reads the tick counter
-        // once before its first frame), so it is drawn even when no visit holds it: the
-        // first visit is then one long frame after it, and every frame keeps its own time.
-        const bool wanted = atDue || visiting(options.visits, t);
-        if (!wanted && frames > 0) continue;
-
-        scheduledTicks = static_cast<uint32_t>(t);
-        if (nimra::musicChannel) nimra::musicChannel->setPosition(static_cast<uint32_t>(t));
-
-        // Frames that are neither kept, timed nor visited are only played: the state they
-        // reach is the same, drawn or not.
-        const bool draws =
-            atDue || mine || (options.bench && !plan.stretch) || !options.visits.empty();
-        const double frameStart = benchNowMs();
-        layerFrame = cLayerFrame{t};
-        layerStart = frameStart;
-        const bool exported = mine && (options.frames || exportsVideo);
-        if (draws) {
-            nimra::renderFrame();
-            if (options.bench || atDue || exported) grabber.finish();
-            glFinish();
-        } else {
-            nimra::advanceFrame();
-        }
-        double frameMs = benchNowMs() - frameStart;
-        if (frames == 0) {
+    // After every frame drawn: the start-up time once, and the show's state checked, since a
+    // phase or particle that is no longer a number would reach the picture from here on.
+    const auto checked = [&](int t) {
+        if (frames++ == 0) {
             std::printf("start-up: %.0f ms to the first frame\n", secondsSince(launched) * 1000.0);
             std::fflush(stdout);
         }
-        ++frames;
-        // A phase or particle that is no longer a number would reach the picture from here on.
-        if (!nimra::showStateIsFinite()) {
-            return fail("the show's state is not finite after the frame at " + std::to_string(t) +
-                        " ms (" + std::to_string(nimra::frameTime) + " ms long)");
+        if (nimra::showStateIsFinite()) return true;
+        fail("the show's state is not finite after the frame at " + std::to_string(t) + " ms (" +
+             std::to_string(nimra::frameTime) + " ms long)");
+        return false;
+    };
+    // The frame just drawn, read back.
+    const auto read = [&](int t) {
+        if (grabber.read()) return true;
+        fail("GL could not read back the frame at " + std::to_string(t) + " ms");
+        return false;
+    };
+    const auto writeAt = [&](int t) {
+        if (!read(t)) return false;
+        const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
+        const cWriting writing(file.string());
+        if (!writePng(file.string(), shape.width, shape.height, grabber.rows(), false, error,
+                      nimra::eRows::bottomUp)) {
+            fail(error);
+            return false;
         }
+        ++drawn.pngFiles;
+        return true;
+    };
 
-        if (atDue || exported) grabber.read(rgb);
-        if (atDue) {
-            const fs::path file = plan.outDir / ("at_" + std::to_string(t) + ".png");
-            if (!writePng(file.string(), shape.width, shape.height, rgb, false, error)) {
-                return fail(error);
-            }
-            ++drawn.pngFiles;
+    // Visits are a play of their own, with the --at frames in it (see below); otherwise each
+    // single frame is the moment as the player, the edit mode and every job reach it.
+    if (options.visits.empty()) {
+        for (int t : plan.at) {
+            nimra::reachMoment(t, fps);
+            nimra::redrawFrame();
+            grabber.finish();
+            glFinish();
+            if (!checked(t) || !writeAt(t)) return 1;
         }
-        if (mine && options.frames) {
+    }
+
+    // One drawn frame of a play at t: frame index of the fixed step (-1 off it), whether the
+    // benchmark times it and whether it is a single frame asked for.
+    size_t piece = 0;
+    const auto play = [&](int t, long index, bool timed, bool single) {
+        const bool inStretch = plan.stretch && index >= plan.firstFrame && index <= plan.lastFrame;
+        while (inStretch && plan.pieces[piece].last < index)
+            ++piece;
+        const bool exported = inStretch && (options.frames || exportsVideo);
+        const double frameStart = benchNowMs();
+        layerFrame = cLayerFrame{t};
+        layerStart = frameStart;
+        nimra::playFrameAt(t, true, fps);
+        if (options.bench || single || exported) grabber.finish();
+        glFinish();
+        double frameMs = benchNowMs() - frameStart;
+        if (!checked(t)) return false;
+
+        if (single && !writeAt(t)) return false;
+        if (exported && !read(t)) return false;
+        if (exported && options.frames) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%06ld.png", index - plan.firstFrame);
-            if (!writePng((plan.outDir / name).string(), shape.width, shape.height, rgb, true,
-                          error)) {
-                return fail(error);
+            const std::string file = (plan.outDir / name).string();
+            const cWriting writing(file);
+            if (!writePng(file, shape.width, shape.height, grabber.rows(), true, error,
+                          nimra::eRows::bottomUp)) {
+                fail(error);
+                return false;
             }
             ++drawn.pngFiles;
         }
-        if (mine && exportsVideo) {
+        if (exported && exportsVideo) {
             const cPiece& current = plan.pieces[piece];
-            if (index == current.first && !video.open(plan.pieceFile(piece), settings, error)) {
-                return fail(error);
-            }
-            if (!video.write(rgb)) {
+            bool written =
+                index != current.first || video.open(plan.pieceFile(piece), settings, error);
+            if (written && !video.write(grabber.rows())) {
                 std::string reason;
                 video.close(reason);
-                return fail("writing " + plan.videoPath + ": " + reason);
+                error = "writing " + plan.videoPath + ": " + reason;
+                written = false;
             }
-            if (index == current.last && !video.close(error)) return fail(error);
+            if (written && index == current.last) written = video.close(error);
+            if (!written) {
+                fail(error);
+                return false;
+            }
         }
         if (exported) done.fetch_add(1, std::memory_order_relaxed);
 
-        if (options.bench && draws) {
+        if (options.bench) {
             // The demo swaps after every frame; that belongs in its frame time. A picture
             // drawn offscreen for export is never shown.
             double swapMs = 0.0;
@@ -384,7 +393,7 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
                 swapMs = benchNowMs() - swapStart;
             }
             frameMs += swapMs;
-            if (wanted && t >= measuredFirst && (!plan.stretch || t <= options.to) && onGrid) {
+            if (timed) {
                 timings.push_back(cFrameTiming{t, frameMs});
                 benchSeconds += frameMs / 1000.0;
                 if (options.layers) {
@@ -394,6 +403,51 @@ static int drawShow(const cOptions& options, const cPlan& plan, int job, std::at
             }
         }
         if (showProgress) progress.update(t, progress.exporting() ? done.load() : frames);
+        return true;
+    };
+
+    if (!options.visits.empty()) {
+        // The show's first frame at 0 (always drawn, as it starts the demo's clock, but neither
+        // timed nor written unless asked for), then every frame of the step inside a visit and
+        // every --at frame, in time order: the clock jumps from one to the next in a single
+        // long frame, as after a stall, and the frames in between are never drawn.
+        std::vector<int> moments{0};
+        for (const auto& [first, last] : options.visits) {
+            for (long k = gridFrameBefore(first, fps); gridTime(k, fps) <= last; ++k) {
+                if (gridTime(k, fps) >= first) moments.push_back(gridTime(k, fps));
+            }
+        }
+        moments.insert(moments.end(), plan.at.begin(), plan.at.end());
+        std::sort(moments.begin(), moments.end());
+        moments.erase(std::unique(moments.begin(), moments.end()), moments.end());
+        for (int t : moments) {
+            const bool single = std::binary_search(plan.at.begin(), plan.at.end(), t);
+            const long index = nimra::gridFrameAt(t, fps);
+            if (!play(t, index, (single || visiting(options.visits, t)) && index >= 0, single)) {
+                return 1;
+            }
+        }
+    } else {
+        // Runs of frames of the step, each drawn after the show is reached just before it:
+        // this job's pieces of the stretch, or the whole show for the benchmark.
+        std::vector<std::pair<long, long>> runs;
+        if (plan.drawsStretch) {
+            for (const cPiece& mine : plan.pieces) {
+                if (mine.job == job) runs.emplace_back(mine.first, mine.last);
+            }
+        } else if (options.bench) {
+            runs.emplace_back(0, gridFrameBefore(showEnd, fps));
+        }
+        for (const auto& [first, last] : runs) {
+            if (first == 0) {
+                nimra::startShowOver();
+            } else {
+                nimra::reachMoment(gridTime(first - 1, fps), fps);
+            }
+            for (long k = first; k <= last; ++k) {
+                if (!play(gridTime(k, fps), k, options.bench, false)) return 1;
+            }
+        }
     }
     progress.finish();
 
@@ -428,12 +482,24 @@ static std::string sizeText(int width, int height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
-// Removes the work folder, whatever way the run ends.
+// Removes the work folder, whatever way the run ends: at its end, at a stop, or at an exit
+// from inside the show's start-up.
 struct cWorkFolder {
     fs::path path;
+    void make(const fs::path& made) {
+        path = made;
+        removeOnEnd(path.string());
+    }
+    // Left in place, whatever happens next.
+    void keep() {
+        keepOnEnd(path.string());
+        path.clear();
+    }
     ~cWorkFolder() {
         std::error_code ec;
-        if (!path.empty()) fs::remove_all(path, ec);
+        if (path.empty()) return;
+        fs::remove_all(path, ec);
+        keepOnEnd(path.string());
     }
 };
 
@@ -450,7 +516,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
     if (!fs::is_directory(plan.dataDir, ec)) {
         return fail("no data directory " + plan.dataDir.string());
     }
-    if (!holdsShowFiles(plan.dataDir)) {
+    if (!nimra::holdsShowFiles(plan.dataDir.string())) {
         return fail("no show files in " + plan.dataDir.string() +
                     "; run from the data directory or pass --data DIR");
     }
@@ -459,29 +525,27 @@ static int run(const cOptions& options, Clock::time_point launched) {
         return fail("no frame at " + std::to_string(options.fps) + " fps falls between " +
                     std::to_string(options.from) + " and " + std::to_string(options.to) + " ms");
     }
+    // A stretch is drawn only for its frames, its video or the benchmark: its music alone
+    // needs no display.
+    plan.drawsStretch =
+        plan.stretch && (options.frames || !plan.videoPath.empty() || options.bench);
     const bool draws =
-        !options.at.empty() || plan.stretch || options.bench || !options.visits.empty();
+        !options.at.empty() || plan.drawsStretch || options.bench || !options.visits.empty();
     if (draws && !std::getenv("DISPLAY")) {
         return fail("no DISPLAY; run it under tests/with-xvfb.sh, like the demo");
+    }
+    // A video follows the show, whose scenes follow the music: without it the frames would be
+    // another show's, and the video silent.
+    const fs::path music = plan.dataDir / musicFile;
+    std::string error;
+    if (!plan.videoPath.empty() && !musicReadable(music.string(), error)) {
+        return fail("--video needs the show's music: " + error);
     }
     const bool writesPngs = !options.at.empty() || options.frames;
     if (writesPngs) {
         fs::create_directories(plan.outDir, ec);
         if (!fs::is_directory(plan.outDir, ec))
             return fail("cannot create " + plan.outDir.string());
-    }
-
-    // The music from the stretch's first frame for as long as its frames last.
-    const fs::path music = plan.dataDir / musicFile;
-    const int firstMs = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
-    const int64_t sampleFrames =
-        plan.stretch
-            ? (plan.stretchFrames() * nimra::audio::sampleRate + options.fps / 2) / options.fps
-            : -1;
-    std::string error;
-    if (!wavPath.empty()) {
-        if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
-        std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
     }
 
     cWorkFolder work;
@@ -492,13 +556,29 @@ static int run(const cOptions& options, Clock::time_point launched) {
         std::string pattern = (parent / ".capture-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             return fail("cannot make a work folder in " + parent.string());
-        work.path = plan.workDir = pattern;
+        work.make(pattern);
+        plan.workDir = pattern;
+    }
+    // Everything the encoding needs is there before the first frame is drawn.
+    if (!plan.videoPath.empty() &&
+        !checkVideoTools(plan.videoPath, options.lossless, plan.workDir.string(), error)) {
+        return fail(error);
+    }
+
+    // The music from the stretch's first frame for as long as its frames last.
+    const int firstMs = plan.stretch ? gridTime(plan.firstFrame, options.fps) : 0;
+    const int64_t sampleFrames =
+        plan.stretch
+            ? (plan.stretchFrames() * nimra::audio::sampleRate + options.fps / 2) / options.fps
+            : -1;
+    if (!wavPath.empty()) {
+        const cWriting writing(wavPath);
+        if (!writeMusic(music.string(), wavPath, firstMs, sampleFrames, error)) return fail(error);
+        std::printf("music: %s from %d ms to %s\n", musicFile, firstMs, wavPath.c_str());
     }
     std::string videoMusic;
     if (!plan.videoPath.empty()) {
-        if (!fs::exists(music, ec)) {
-            std::fprintf(stderr, "capture: no %s; the video has no sound\n", musicFile);
-        } else if (!wavPath.empty()) {
+        if (!wavPath.empty()) {
             videoMusic = wavPath;
         } else {
             videoMusic = (plan.workDir / "music.wav").string();
@@ -554,7 +634,13 @@ static int run(const cOptions& options, Clock::time_point launched) {
         const fs::path joined =
             plan.workDir / ("joined" + fs::path(plan.videoPath).extension().string());
         const std::string list = (plan.workDir / "pieces.txt").string();
-        if (!joinVideo(files, videoMusic, joined.string(), list, error)) return fail(error);
+        if (!joinVideo(files, videoMusic, joined.string(), list, error)) {
+            // Hours of drawing are not thrown away: the pieces stay for another try.
+            work.keep();
+            return fail("ffmpeg could not join the pieces into " + plan.videoPath +
+                        " (see its message above); they are kept in " + plan.workDir.string() +
+                        " (pieces.txt lists them in order)");
+        }
         fs::rename(joined, plan.videoPath, ec);
         if (ec) return fail("cannot move the video to " + plan.videoPath + ": " + ec.message());
         std::printf("video: %ld frames at %d fps, %s, from %d ms to %s\n", plan.stretchFrames(),
@@ -576,6 +662,7 @@ static int run(const cOptions& options, Clock::time_point launched) {
 
 int main(int argc, char** argv) {
     const auto launched = Clock::now();
+    capture::handleEnding();
     capture::cOptions options;
     std::string error;
     if (!capture::parseOptions(argc, argv, options, error)) {

@@ -37,7 +37,8 @@ const char* usage() {
            "                 music into FILE: H.264 High, yuv420p, BT.709 limited range,\n"
            "                 AAC 320 kbit/s (ffmpeg)\n"
            "  --crf N        x264's constant quality, 1 to 51 (default 18, visually lossless)\n"
-           "  --lossless     encode every frame losslessly instead, for an archive copy\n"
+           "  --lossless     encode the drawn RGB pixels losslessly instead (H.264 High\n"
+           "                 4:4:4 Predictive, RGB), for an archive copy\n"
            "  --jobs N       draw the stretch in N processes at once (1 to 16), each playing\n"
            "                 the show from 0 ms; the video's parts are joined unencoded\n"
            "  --wav FILE     the stretch's music as the show plays it (the whole track\n"
@@ -76,7 +77,7 @@ bool parseSize(const std::string& text, int& width, int& height) {
             return true;
         }
     }
-    return nimra::parseFrameSize(text, 16, largestFrameSide, width, height);
+    return nimra::parseFrameSize(text, width, height);
 }
 
 static std::string sizeText(int width, int height) {
@@ -124,9 +125,10 @@ bool parseOptions(int argc, char** argv, cOptions& options, std::string& error) 
             std::string text;
             if (!value(text)) return false;
             if (!parseSize(text, options.width, options.height)) {
-                error = "--size wants WIDTHxHEIGHT, each from 16 to " +
-                        std::to_string(largestFrameSide) + ", or 1080p, 1440p or 4k, not '" + text +
-                        "'";
+                error = "--size wants WIDTHxHEIGHT, each from " +
+                        std::to_string(nimra::smallestSide) + " to " +
+                        std::to_string(nimra::largestSide) + ", or 1080p, 1440p or 4k, not '" +
+                        text + "'";
                 return false;
             }
         } else if (arg == "--ssaa") {

@@ -5,16 +5,18 @@
 #include <utility>
 #include <vector>
 
+#include "demo/show.h"
+
 namespace capture {
 
-constexpr int showEnd = 207000;  // ms; the demo's last frame is the first at or past this
+// ms; the demo's last frame is the first at or past this, and the last the tool draws.
+constexpr int showEnd = nimra::showLength;
 
 // The window the demo opens, and the frame size unless another is asked for.
-constexpr int defaultWidth = 800;
-constexpr int defaultHeight = 600;
-// Output frames and the pictures drawn for them stay within these, so that the framebuffer
-// objects they need exist on any GL 2.1 with EXT_framebuffer_object worth drawing with.
-constexpr int largestFrameSide = 8192;
+constexpr int defaultWidth = nimra::showWidth;
+constexpr int defaultHeight = nimra::showHeight;
+// Output frames keep to the size rule of both programs' command lines
+// (nimra::parseFrameSize); a supersampled picture drawn for one may be up to this.
 constexpr int largestPictureSide = 16384;
 constexpr int largestSupersampling = 4;
 constexpr int largestJobs = 16;

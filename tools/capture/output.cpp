@@ -1,12 +1,11 @@
 #include "output.h"
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "audio/decoder.h"
 
@@ -25,46 +24,36 @@ static std::string quoted(const std::string& text) {
     return out + "'";
 }
 
-static bool exitedCleanly(int status) {
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-void placePicture(const std::vector<uint8_t>& picture, int pictureWidth, int pictureHeight, int x,
-                  int y, int width, int height, std::vector<uint8_t>& frame) {
-    frame.assign(size_t(width) * height * 3, 0);
-    // GL's y runs up from the bottom; the rows here run down from the top.
-    const int top = height - y - pictureHeight;
-    const size_t row = size_t(pictureWidth) * 3;
-    for (int j = 0; j < pictureHeight; ++j) {
-        std::copy_n(picture.begin() + j * row, row,
-                    frame.begin() + (size_t(top + j) * width + x) * 3);
-    }
-}
-
 bool cVideoEncoder::open(const std::string& path, const cVideoSettings& settings,
                          std::string& error) {
     // Frame k of the pipe is shown at k / fps, where the renderer put it relative to the
-    // first frame. swscale would convert with BT.601's matrix unless told otherwise, and
-    // the stream says which matrix, primaries, curve and range it was made with.
+    // first frame. Its rows come bottom-up; vflip only turns ffmpeg's view of them over, at no
+    // cost. swscale would convert with BT.601's matrix unless told otherwise, and the stream
+    // says which matrix, primaries, curve and range it was made with.
     std::string command = "ffmpeg -hide_banner -loglevel error -nostdin -y";
     command += " -f rawvideo -pix_fmt rgb24 -video_size " + std::to_string(settings.width) + "x" +
                std::to_string(settings.height) + " -framerate " + std::to_string(settings.fps) +
                " -i -";
-    command += " -vf scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
-    command += " -c:v libx264 -preset medium";
+    const std::string threads = " -threads " + std::to_string(std::max(1, settings.threads));
     if (settings.lossless) {
-        command += " -qp 0";
+        // The drawn pixels themselves: RGB coded losslessly, no matrix and no subsampling.
+        command += " -vf vflip -c:v libx264rgb -preset medium" + threads + " -qp 0";
+        command += " -pix_fmt rgb24 -color_primaries bt709 -color_trc bt709 -colorspace rgb";
+        command += " -color_range pc";
     } else {
+        command += " -vf vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
+        command += " -c:v libx264 -preset medium" + threads;
         command += " -profile:v high -crf " + std::to_string(settings.crf);
+        command += " -pix_fmt yuv420p -color_primaries bt709 -color_trc bt709 -colorspace bt709";
+        command += " -color_range tv";
     }
-    command += " -pix_fmt yuv420p -color_primaries bt709 -color_trc bt709 -colorspace bt709";
-    command += " -color_range tv -an " + quoted(path);
+    command += " -an " + quoted(path);
 
     // ffmpeg failing must show up as a write error here, not end the tool.
     std::signal(SIGPIPE, SIG_IGN);
     broken = false;
-    pipe = popen(command.c_str(), "w");
-    if (!pipe) {
+    running = ffmpeg.open(command);
+    if (!running) {
         error = "cannot start ffmpeg: " + std::string(std::strerror(errno));
         return false;
     }
@@ -72,24 +61,65 @@ bool cVideoEncoder::open(const std::string& path, const cVideoSettings& settings
 }
 
 bool cVideoEncoder::write(const std::vector<uint8_t>& rgb) {
-    if (!pipe || broken) return false;
-    if (std::fwrite(rgb.data(), 1, rgb.size(), pipe) != rgb.size()) broken = true;
+    if (!running || broken) return false;
+    if (!ffmpeg.write(rgb.data(), rgb.size())) broken = true;
     return !broken;
 }
 
 bool cVideoEncoder::close(std::string& error) {
-    if (!pipe) return true;
-    const int status = pclose(pipe);
-    pipe = nullptr;
-    if (broken || !exitedCleanly(status)) {
+    if (!running) return true;
+    running = false;
+    if (!ffmpeg.close() || broken) {
         error = "ffmpeg failed (see its message above)";
         return false;
     }
     return true;
 }
 
-cVideoEncoder::~cVideoEncoder() {
-    if (pipe) pclose(pipe);
+cVideoEncoder::~cVideoEncoder() { ffmpeg.close(); }
+
+bool musicReadable(const std::string& path, std::string& error) {
+    nimra::audio::cDecoder decoder;
+    std::string why;
+    if (decoder.open(path.c_str(), why) == nimra::audio::resultOk) return true;
+    error = path + ": " + why;
+    return false;
+}
+
+bool checkVideoTools(const std::string& videoPath, bool lossless, const std::string& workDir,
+                     std::string& error) {
+    if (!cCommand::run("ffmpeg -hide_banner -version >/dev/null 2>&1")) {
+        error = "--video needs the ffmpeg program, which cannot be run here (install ffmpeg)";
+        return false;
+    }
+    const std::string video = lossless ? "libx264rgb" : "libx264";
+    for (const std::string& encoder : {video, std::string("aac")}) {
+        // A line of the list: six flag letters, the encoder's name, its description.
+        if (!cCommand::run("ffmpeg -hide_banner -encoders 2>/dev/null | grep -qE '^ *[A-Z.]{6} " +
+                           encoder + " '")) {
+            error = "--video needs ffmpeg's " + encoder + " encoder, which this ffmpeg lacks";
+            return false;
+        }
+    }
+    const std::string extension = std::filesystem::path(videoPath).extension().string();
+    const std::string trial = workDir + "/trial" + extension;
+    std::string command = "ffmpeg -hide_banner -loglevel quiet -nostdin -y";
+    command += " -f lavfi -i color=c=black:s=64x64:r=60 -f lavfi -i anullsrc=r=44100:cl=stereo";
+    command += " -frames:v 1 -t 0.05 -c:v " + video + " -c:a aac " + quoted(trial);
+    const bool written = cCommand::run(command);
+    std::error_code ec;
+    std::filesystem::remove(trial, ec);
+    if (!written && extension.empty()) {
+        error = "ffmpeg cannot tell what kind of video " + videoPath +
+                " should be without an extension; name it .mp4, .mkv or .mov";
+        return false;
+    }
+    if (!written) {
+        error = "ffmpeg cannot write H.264 video with AAC sound into a " + extension + " file (" +
+                videoPath + "); name it .mp4, .mkv or .mov";
+        return false;
+    }
+    return true;
 }
 
 bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
@@ -112,7 +142,7 @@ bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
     command += " -c:v copy";
     if (!wav.empty()) command += " -c:a aac -b:a 320k";
     command += " -movflags +faststart " + quoted(path);
-    const bool joined = listWritten && exitedCleanly(std::system(command.c_str()));
+    const bool joined = listWritten && cCommand::run(command);
     if (!joined) {
         error =
             "ffmpeg could not join the video's pieces into " + path + " (see its message above)";

@@ -6,20 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "ending.h"
 #include "render/frame_image.h"
 
 namespace capture {
 
-// Frames are read back and written by the engine, as the demo's screenshots are. Single
-// frames get the tighter compression, sequences the quick one.
-using nimra::readFrame;
+// Frames are written by the engine, as the demo's screenshots are. Single frames get the
+// tighter compression, sequences the quick one.
 using nimra::writePng;
-
-// A picture of pictureWidth x pictureHeight top-down RGB rows placed into a width x height
-// frame of black at (x, y), counted as GL counts (from the bottom left): the frame's rows
-// are top-down too. The picture must fit.
-void placePicture(const std::vector<uint8_t>& picture, int pictureWidth, int pictureHeight, int x,
-                  int y, int width, int height, std::vector<uint8_t>& frame);
 
 struct cVideoSettings {
     int width = 0;
@@ -27,12 +21,13 @@ struct cVideoSettings {
     int fps = 60;
     int crf = 18;
     bool lossless = false;
+    int threads = 1;  // the encoder's share of the cores
 };
 
-// Raw RGB frames piped into ffmpeg and encoded as a video without sound: H.264 High (High
-// 4:4:4 Predictive when lossless, the one profile that codes losslessly), yuv420p
-// converted and tagged as BT.709 in limited range. Pieces of one stretch encoded this way
-// join without re-encoding.
+// Raw RGB frames, their rows bottom-up as GL reads them, piped into ffmpeg and encoded as a
+// video without sound: H.264 High, yuv420p converted and tagged as BT.709 in limited range;
+// or, lossless, the RGB pixels themselves in H.264's High 4:4:4 Predictive profile (x264's
+// RGB encoder at QP 0). Pieces of one stretch encoded this way join without re-encoding.
 class cVideoEncoder {
 public:
     bool open(const std::string& path, const cVideoSettings& settings, std::string& error);
@@ -42,7 +37,8 @@ public:
     ~cVideoEncoder();
 
 private:
-    FILE* pipe = nullptr;
+    cCommand ffmpeg;
+    bool running = false;
     bool broken = false;
 };
 
@@ -51,6 +47,16 @@ private:
 // of the pieces is written.
 bool joinVideo(const std::vector<std::string>& pieces, const std::string& wav,
                const std::string& path, const std::string& list, std::string& error);
+
+// Whether the MP3 at path can be played: false with the reason.
+bool musicReadable(const std::string& path, std::string& error);
+
+// Whether the ffmpeg program, the encoders a video needs (x264's, or its RGB one for
+// lossless, and AAC) and the container that the video's file name asks for are all there:
+// a tiny trial video of that kind is written in workDir. False with one line saying what is
+// missing.
+bool checkVideoTools(const std::string& videoPath, bool lossless, const std::string& workDir,
+                     std::string& error);
 
 // The music as the show plays it, decoded by the show's own audio layer, from demo time
 // firstMs on, as a 16-bit stereo 44.1 kHz WAV file: sampleFrames of them (silence past the
