@@ -89,6 +89,15 @@ void advanceMetaballs() {
         advanceMetaball(state.field, i, dt);
 }
 
+// The blur's reach, which it bounds a lit box's light by, is its programs'.
+static bool blurReachAgrees() {
+    for (const char* file : {"overlayShade.vert", "horblur.frag", "postprocBlurh.frag",
+                             "verblur.frag", "postprocBlurv.frag"}) {
+        if (!copiedNumbersAgree(file)) return false;
+    }
+    return true;
+}
+
 void drawMetaballs(bool blurred, bool covered) {
     // The sprites in one batch, in the blobs' order, and the box they cover.
     state.low = cVec2f(1.0f, 1.0f);
@@ -149,7 +158,7 @@ void drawMetaballs(bool blurred, bool covered) {
         if (boxed) glDisable(GL_SCISSOR_TEST);
     }
     // Only a box's worth of light to blur: outside it the image is clear.
-    if (blurred) blurTexture(*state.image, 1, boxed ? &box : nullptr);
+    if (blurred) blurTexture(*state.image, 1, boxed && blurReachAgrees() ? &box : nullptr);
 }
 
 cTexture& metaballImage() { return *state.image; }
@@ -277,7 +286,8 @@ void drawOverlayComposite() {
     // alone: the columns no read of the field can reach are drawn without reading it.
     cPixelRect box;
     int first = 0, count = 0;
-    if (state.harbourProgram->isLinked() && metaballFieldBox(box) &&
+    if (state.harbourProgram->isLinked() && copiedNumbersAgree("lolvarlay.frag") &&
+        metaballFieldBox(box) &&
         compositeFieldColumns(box, state.image->width, first, count)) {
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo/blob_fountain.h"
+#include "demo/demo.h"
 #include "demo/timeline.h"
 #include "render/mesh.h"
 #include "render/screen_quad.h"
@@ -102,7 +103,10 @@ static void fillBackdrop() {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     const int rows = viewport[3];
-    const int from = state.nightProgram->isLinked() ? backdropNightFrom(state.anim, rows) : rows;
+    // The night rows' edge is worked out from the full program's numbers.
+    const bool split = state.nightProgram->isLinked() && copiedNumbersAgree("overlay.vert") &&
+                       copiedNumbersAgree("overlay.frag");
+    const int from = split ? backdropNightFrom(state.anim, rows) : rows;
     glDisable(GL_BLEND);
     if (from >= rows) {
         screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
