@@ -59,7 +59,7 @@ void initMetaballs() {
     state.image->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     state.sprites.build(metaballCount, {{"sprite", 4}});
 
-    state.gradient = loadImageTexture("grad2.png");
+    state.gradient = loadImageTexture("grad2.png", ePictureLevels::half);  // metaball2.frag
 
     state.program = new cShaderProgram();
     state.program->load("metaball2.vert", "metaball2.frag");
@@ -73,7 +73,7 @@ void initMetaballs() {
 
     buildMetaballField(state.field);
 
-    state.background = loadImageTexture("introback.png");
+    state.background = loadImageTexture("introback.png", ePictureLevels::top);
 }
 
 void restartMetaballs() {

@@ -70,7 +70,7 @@ void initOpeningScene() {
     state.introImages[1] = loadImageTexture("introback.png");
     state.introImages[2] = loadImageTexture("introback.png");
     state.introImages[3] = loadImageTexture("introback2.png");
-    state.saxOverlay = loadImageTexture("sax_overlay.png");
+    state.saxOverlay = loadImageTexture("sax_overlay.png", ePictureLevels::top);
     checkOverlayPicture();
     state.colourScheme = loadImageTexture("colorscheme.png");
     state.gradient = loadImageTexture("grad.png");
