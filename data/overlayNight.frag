@@ -2,12 +2,6 @@
 // overlay.frag where night has covered the dusk picture (its share is 1): the same
 // colour without reading the dusk picture at all. The backdrop draws it only over the rows
 // above the night band's upper edge (backdropNightFrom).
-#ifdef GL_ARB_shader_texture_lod
-#extension GL_ARB_shader_texture_lod : enable
-#define picture(sampler, uv) texture2DLod(sampler, uv, 0.0)
-#else
-#define picture(sampler, uv) texture2D(sampler, uv)
-#endif
 
 uniform sampler2D mixTex;
 
@@ -16,7 +10,7 @@ varying vec2 screenPos;
 varying float twinkle;
 
 void main() {
-    vec3 night = picture(mixTex, uvMix).rgb;
+    vec3 night = texture2D(mixTex, uvMix).rgb;  // its top level alone
     float light = max(max(night.r, night.g), night.b);
     vec3 colour = night + night * (twinkle * smoothstep(0.55, 0.95, light) * 0.4);
     gl_FragColor = vec4(colour * (1.0 - 0.3 * dot(screenPos, screenPos)), 1.0);

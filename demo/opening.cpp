@@ -68,8 +68,9 @@ void initOpeningScene() {
 
     state.introImages[0] = loadImageTexture("introback.png");
     state.introImages[1] = loadImageTexture("introback.png");
-    state.introImages[2] = loadImageTexture("introback.png");
-    state.introImages[3] = loadImageTexture("introback2.png");
+    // The backdrop's two, which overlay.frag reads at their own size.
+    state.introImages[2] = loadImageTexture("introback.png", ePictureLevels::top);
+    state.introImages[3] = loadImageTexture("introback2.png", ePictureLevels::top);
     state.saxOverlay = loadImageTexture("sax_overlay.png", ePictureLevels::top);
     checkOverlayPicture();
     state.colourScheme = loadImageTexture("colorscheme.png");

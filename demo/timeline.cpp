@@ -239,8 +239,9 @@ void drawShow() {
     // without being drawn would otherwise see one press many times.
     handleBlendKeys();
 
+    // The fountain reads the harbour at its small levels: from the copy that has them.
     gradientTexture().bind(0);
-    introImage(3).bind(1);
+    introImage(1).bind(1);
     if (fountainFirst <= t && t <= fountainLast) {
         drawBlobFountain(blendFactors[blendSourceIndex], blendFactors[blendDestIndex]);
     }
