@@ -5,12 +5,6 @@
 // its reflection. Where the summed field passes a level a lantern has a body, glowing
 // white-gold at its thick heart through orange to a red skin; around it the field's own
 // hue hangs in the morning haze.
-#ifdef GL_ARB_shader_texture_lod
-#extension GL_ARB_shader_texture_lod : enable
-#define picture(sampler, uv) texture2DLod(sampler, uv, 0.0)
-#else
-#define picture(sampler, uv) texture2D(sampler, uv)
-#endif
 
 uniform sampler2D tex;
 uniform sampler2D tex2;
@@ -39,7 +33,7 @@ void main() {
     vec3 field = texture2D(tex, at).rgb;
     float level = max(field.r, max(field.g, field.b));
 
-    vec3 back = picture(tex2, uvPicture).rgb;
+    vec3 back = texture2D(tex2, uvPicture).rgb;  // its top level alone
     back = mix(vec3(dot(back, vec3(0.3, 0.5, 0.2))), back, dawn * 0.7 + 0.3) * daylight;
     vec2 toSun = (screenPos - sunAt) * vec2(1.0, 1.6);
     back += vec3(1.0, 0.62, 0.3) * sunGlow * 0.35 / (1.0 + 6.0 * dot(toSun, toSun));

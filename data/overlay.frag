@@ -7,15 +7,10 @@
 // at that rate would strobe. The break passes an "anim" below zero and sets no second
 // sampler, so it shows its own picture with the steady twinkle of mixer = 1.
 //
-// Both pictures are read from their top level: the layer covers the screen at about the
-// pictures' own size, and one bilinear fetch costs the software renderer far less than a
-// filtered pair of levels.
-#ifdef GL_ARB_shader_texture_lod
-#extension GL_ARB_shader_texture_lod : enable
-#define picture(sampler, uv) texture2DLod(sampler, uv, 0.0)
-#else
-#define picture(sampler, uv) texture2D(sampler, uv)
-#endif
+// Both pictures are read at their own size, the layer covering the screen at about the
+// pictures' size: they are loaded as their top level alone, so that one bilinear fetch
+// reads each, with no level to choose. Where night has covered the dusk picture,
+// overlayNight.frag draws the same colour without reading it.
 
 uniform sampler2D tex;
 uniform sampler2D mixTex;
@@ -27,8 +22,8 @@ varying vec2 nightBand;
 varying float twinkle;
 
 void main() {
-    vec3 dusk = picture(tex, uvBase).rgb;
-    vec3 night = picture(mixTex, uvMix).rgb;
+    vec3 dusk = texture2D(tex, uvBase).rgb;
+    vec3 night = texture2D(mixTex, uvMix).rgb;
 
     float share = 1.0 - smoothstep(nightBand.x, nightBand.y, uvBase.y);
     vec3 colour = mix(dusk, night, share);

@@ -30,7 +30,8 @@ void main() {
     // Night falls from the top of the sky to the water once the groove has started, and
     // in the long run dusk comes back a little and goes again.
     // The two pictures are drawn apart, so the soft edge is kept narrow and quick to cross
-    // the skyline.
+    // the skyline. backdropNightFrom finds the band's lower edge on the screen by the same
+    // numbers.
     float nightfall = smoothstep(1.3, 2.7, anim);
     nightfall -= 0.35 * step(2.7, anim) * (0.5 - 0.5 * cos((anim - 2.7) * 0.3));
     float front = nightfall * 1.3 - 0.15;

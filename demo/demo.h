@@ -19,10 +19,13 @@ const std::vector<SceneInitialiser>& sceneInitialisers();
 void initFinale();
 
 // Whether the numbers the C++ side copies from a shader file (the metaball sprites' reach
-// in "metaball2.vert", the sculpture's lift in "prog.frag") still agree with it: true until
-// the file is loaded anew (edited while the show runs) with text other than start-up's,
-// and again once its text is start-up's. What is drawn only inside boxes worked out from
-// those numbers is drawn over the whole screen while they may not agree.
+// in "metaball2.vert", the sculpture's lift in "prog.frag", the backdrop's nightfall in
+// "overlay.vert" and "overlay.frag", the composite's ripple in "lolvarlay.frag", the blur's
+// reach in its programs' files) still agree with it: true until the file is loaded anew
+// (edited while the show runs) with text other than start-up's, and again once its text is
+// start-up's. What is drawn only inside boxes worked out from those numbers, or through a
+// cheaper program standing in for that file's, is drawn over the whole screen through the
+// file's own program while they may not agree.
 bool copiedNumbersAgree(const std::string& file);
 
 // The pictures the show keeps at the window's size (the metaball capture and the

@@ -113,8 +113,9 @@ void initBreak() {
     console << "initing scene break over" << std::endl;
     state.breakProgram = new cShaderProgram();
     state.breakProgram->load("overlay.vert", "overlay.frag");
-    state.breakImage1 = loadImageTexture("break1.png");
-    state.breakImage2 = loadImageTexture("break2.png");
+    // overlay.frag reads them at their own size.
+    state.breakImage1 = loadImageTexture("break1.png", ePictureLevels::top);
+    state.breakImage2 = loadImageTexture("break2.png", ePictureLevels::top);
 }
 
 bool breakIsOpaque() { return state.breakProgram && state.breakProgram->isLinked(); }

@@ -21,6 +21,7 @@ static struct {
     cTexture* gradient = nullptr;  // one blob's falloff, on unit 0
     cShaderProgram* program = nullptr;
     cShaderProgram* overlayProgram = nullptr;  // the composite
+    cShaderProgram* harbourProgram = nullptr;  // the composite where the field is empty
     cTexture* background = nullptr;            // the composite's picture, on unit 1
     cMetaballField field;
     cVec2f low, high;  // the corners of this frame's sprites, on the screen quad
@@ -58,7 +59,7 @@ void initMetaballs() {
     state.image->setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     state.sprites.build(metaballCount, {{"sprite", 4}});
 
-    state.gradient = loadImageTexture("grad2.png");
+    state.gradient = loadImageTexture("grad2.png", ePictureLevels::half);  // metaball2.frag
 
     state.program = new cShaderProgram();
     state.program->load("metaball2.vert", "metaball2.frag");
@@ -66,10 +67,13 @@ void initMetaballs() {
     state.overlayProgram = new cShaderProgram();
     state.overlayProgram->load("lolvarlay.vert", "lolvarlay.frag");
     state.overlayProgram->setConstant("tex2", 1);
+    state.harbourProgram = new cShaderProgram();
+    state.harbourProgram->load("lolvarlay.vert", "lolvarlayHarbour.frag");
+    state.harbourProgram->setConstant("tex2", 1);
 
     buildMetaballField(state.field);
 
-    state.background = loadImageTexture("introback.png");
+    state.background = loadImageTexture("introback.png", ePictureLevels::top);
 }
 
 void restartMetaballs() {
@@ -85,7 +89,16 @@ void advanceMetaballs() {
         advanceMetaball(state.field, i, dt);
 }
 
-void drawMetaballs(bool blurred) {
+// The blur's reach, which it bounds a lit box's light by, is its programs'.
+static bool blurReachAgrees() {
+    for (const char* file : {"overlayShade.vert", "horblur.frag", "postprocBlurh.frag",
+                             "verblur.frag", "postprocBlurv.frag"}) {
+        if (!copiedNumbersAgree(file)) return false;
+    }
+    return true;
+}
+
+void drawMetaballs(bool blurred, bool covered) {
     // The sprites in one batch, in the blobs' order, and the box they cover.
     state.low = cVec2f(1.0f, 1.0f);
     state.high = cVec2f(-1.0f, -1.0f);
@@ -134,13 +147,18 @@ void drawMetaballs(bool blurred) {
     state.litKnown = boxed;
     state.lit = box;
     glDisable(GL_BLEND);
-    if (boxed) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(box.x, box.y, box.width, box.height);
+    // The blobs never touch the depth buffer, which the timeline clears again after the
+    // backdrop; a clear of part of the window costs the software renderer a drawn quad.
+    if (!covered) {
+        if (boxed) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(box.x, box.y, box.width, box.height);
+        }
+        glClear(skipHiddenWork ? GL_COLOR_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (boxed) glDisable(GL_SCISSOR_TEST);
     }
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (boxed) glDisable(GL_SCISSOR_TEST);
-    if (blurred) blurTexture(*state.image, 1);
+    // Only a box's worth of light to blur: outside it the image is clear.
+    if (blurred) blurTexture(*state.image, 1, boxed && blurReachAgrees() ? &box : nullptr);
 }
 
 cTexture& metaballImage() { return *state.image; }
@@ -243,14 +261,48 @@ void visitMetaballsState(cStateVisitor& visit) {
     visitDrifters(visit, state.field.blobs);
 }
 
+bool compositeFieldColumns(const cPixelRect& box, int width, int& first, int& count) {
+    // lolvarlay.frag reads a reflection's field up to 1.6 * (0.0015 + 0.008 * depth) of the
+    // width across, and the water is less than half the screen deep; a column more either
+    // side for the filtering and one for rounding.
+    const int reach = static_cast<int>(std::ceil(1.6 * (0.0015 + 0.008 * 0.5) * width)) + 2;
+    first = box.x - reach;
+    const int last = box.x + box.width + reach;
+    // Reads past the image's edge come round from its other edge (it repeats).
+    if (box.width <= 0 || first <= 0 || last >= width) return false;
+    count = last - first;
+    return true;
+}
+
 void drawOverlayComposite() {
-    glUniform1f(state.overlayProgram->uniformLocation("anim"), overlayTime);
+    for (cShaderProgram* program : {state.overlayProgram, state.harbourProgram})
+        glUniform1f(program->uniformLocation("anim"), overlayTime);
     glDepthMask(GL_FALSE);
     state.image->bind(0);
     state.background->bind(1);
     // Opaque whatever alpha the shader writes: the backdrop under it is not drawn.
     glDisable(GL_BLEND);
-    screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
+    // Outside the field's box the image is empty, and there the composite is the harbour
+    // alone: the columns no read of the field can reach are drawn without reading it.
+    cPixelRect box;
+    int first = 0, count = 0;
+    if (state.harbourProgram->isLinked() && copiedNumbersAgree("lolvarlay.frag") &&
+        metaballFieldBox(box) &&
+        compositeFieldColumns(box, state.image->width, first, count)) {
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        const int after = first + count;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(viewport[0], viewport[1], first, viewport[3]);
+        screenQuad->draw(state.harbourProgram, GL_TRIANGLES);
+        glScissor(viewport[0] + after, viewport[1], viewport[2] - after, viewport[3]);
+        screenQuad->draw(state.harbourProgram, GL_TRIANGLES);
+        glScissor(viewport[0] + first, viewport[1], count, viewport[3]);
+        screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
+        glDisable(GL_SCISSOR_TEST);
+    } else {
+        screenQuad->draw(state.overlayProgram, GL_TRIANGLES);
+    }
     glEnable(GL_BLEND);
     glDepthMask(GL_TRUE);
 }

@@ -23,8 +23,9 @@ void initMetaballs();
 void advanceMetaballs();
 // First drawing of the frame, where a later layer reads it; through the blur chain as well
 // when blurred (the chain's result is made from this frame's image alone). Leaves the
-// window cleared, blending and the depth test off.
-void drawMetaballs(bool blurred = true);
+// window cleared, blending and the depth test off; when covered (a later layer paints
+// every pixel opaquely before anything blends), the blobs are left for it to paint over.
+void drawMetaballs(bool blurred = true, bool covered = false);
 
 // The capture of this frame's blobs, window-sized as the window was at start-up.
 cTexture& metaballImage();
@@ -70,10 +71,15 @@ std::vector<cPixelRect> cellCover(const std::vector<cPixelRect>& rects, const cP
 // program works.
 bool compositeIsOpaque();
 
-// The metaball field over the background picture, one full-screen draw: the sphere scene
+// The metaball field over the background picture, over the whole screen: the sphere scene
 // runs it under its spheres from 165373 ms, the timeline over everything from 184081 ms.
 // Leaves blending on.
 void drawOverlayComposite();
+// The columns of the window from which the composite may read the metaball field, given
+// the field's box: the box widened by the farthest a reflection's ripple moves a read
+// across. Beside them the composite is the harbour picture alone. False where a read could
+// reach past the image's edge (it repeats, so every column may read the field).
+bool compositeFieldColumns(const cPixelRect& box, int width, int& first, int& count);
 
 // The blob list and its phase, with the rules of a frame apart from GL so that they can
 // be checked.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo/blob_fountain.h"
+#include "demo/demo.h"
 #include "demo/timeline.h"
 #include "render/mesh.h"
 #include "render/screen_quad.h"
@@ -14,15 +15,22 @@
 
 namespace nimra {
 
-// The frame lies within 20 pixels of the screen's edges and the emblem within the 95 x 140
-// pixels of the lower right corner; these keep four pixels clear of both.
+// The frame and its corner brackets lie between 9 and 20 pixels in from the screen's edges
+// (its rounded corners reach furthest in) and the emblem within the 95 x 140 pixels of the
+// lower right corner; these keep three or four pixels clear of them.
 const cScreenRect overlayClear[overlayClearCount] = {
     {{-0.94f, -0.52f}, {0.94f, 0.92f}},   // above the emblem, edge to edge
     {{-0.94f, -0.92f}, {0.75f, -0.52f}},  // beside it
+    {{-1.0f, -1.0f}, {1.0f, -0.98f}},     // the margin outside the frame, below
+    {{-1.0f, 0.98f}, {1.0f, 1.0f}},       // above
+    {{-1.0f, -1.0f}, {-0.985f, 1.0f}},    // to the left
+    {{0.985f, -1.0f}, {1.0f, 1.0f}},      // to the right
 };
 
 static struct {
     cShaderProgram* backdropProgram = nullptr;
+    cShaderProgram* nightProgram = nullptr;  // the backdrop where night has covered it
+    float anim = 0.0f;                       // this frame's backdrop's
     cShaderProgram* topOverlayProgram = nullptr;
     cShaderProgram* boxProgram = nullptr;
     cShaderProgram* blobProgram = nullptr;
@@ -38,6 +46,7 @@ void initOpeningScene() {
     console << "initing scene1" << std::endl;
 
     state.backdropProgram = new cShaderProgram();
+    state.nightProgram = new cShaderProgram();
     state.topOverlayProgram = new cShaderProgram();
     screenQuad = new cMesh();
     state.blobProgram = new cShaderProgram();
@@ -47,19 +56,22 @@ void initOpeningScene() {
 
     state.boxProgram->load("box.vert", "box.frag");
     state.backdropProgram->load("overlay.vert", "overlay.frag");
+    state.nightProgram->load("overlay.vert", "overlayNight.frag");
     state.topOverlayProgram->load("overlay2.vert", "overlay2.frag");
     state.blobProgram->load("metaball.vert", "metaball.frag");
 
     fillScreenQuad(*screenQuad);
 
     state.backdropProgram->setConstant("mixTex", 1);
+    state.nightProgram->setConstant("mixTex", 1);
     state.blobProgram->setConstant("tex2", 1);
 
     state.introImages[0] = loadImageTexture("introback.png");
     state.introImages[1] = loadImageTexture("introback.png");
-    state.introImages[2] = loadImageTexture("introback.png");
-    state.introImages[3] = loadImageTexture("introback2.png");
-    state.saxOverlay = loadImageTexture("sax_overlay.png");
+    // The backdrop's two, which overlay.frag reads at their own size.
+    state.introImages[2] = loadImageTexture("introback.png", ePictureLevels::top);
+    state.introImages[3] = loadImageTexture("introback2.png", ePictureLevels::top);
+    state.saxOverlay = loadImageTexture("sax_overlay.png", ePictureLevels::top);
     checkOverlayPicture();
     state.colourScheme = loadImageTexture("colorscheme.png");
     state.gradient = loadImageTexture("grad.png");
@@ -71,13 +83,57 @@ float backdropMixer(float musicPhase, float slowPhase) {
     return static_cast<float>((std::sin(musicPhase * 0.7) * 0.5 + 0.5) * slowPhase);
 }
 
+int backdropNightFrom(float anim, int rows) {
+    // overlay.vert's dusk picture: row j's middle lies at v = 1 - (j + 0.5) / rows on the
+    // screen (v runs down) and at (v - 0.5) * zoom + 0.5 + pan on the picture, where the
+    // night share is 1 as long as that is at most the band's lower edge.
+    const double a = anim;
+    const double zoom = 0.94 - 0.02 * std::sin(a * 0.9), pan = 0.02 * std::sin(a * 0.43);
+    const double rise = std::clamp((a - 1.3) / (2.7 - 1.3), 0.0, 1.0);
+    double nightfall = rise * rise * (3.0 - 2.0 * rise);
+    if (a >= 2.7) nightfall -= 0.35 * (0.5 - 0.5 * std::cos((a - 2.7) * 0.3));
+    const double edge = nightfall * 1.3 - 0.15 - 0.15;
+    const double from = rows * (0.5 - (edge - 0.5 - pan) / zoom) - 0.5;
+    if (!std::isfinite(from)) return rows;
+    return static_cast<int>(std::clamp(std::ceil(from) + 2.0, 0.0, double(rows)));
+}
+
+// The backdrop over the whole viewport, without blending: where night has covered it
+// through the program that leaves the dusk picture out, elsewhere through the full one.
+static void fillBackdrop() {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int rows = viewport[3];
+    // The night rows' edge is worked out from the full program's numbers.
+    const bool split = state.nightProgram->isLinked() && copiedNumbersAgree("overlay.vert") &&
+                       copiedNumbersAgree("overlay.frag");
+    const int from = split ? backdropNightFrom(state.anim, rows) : rows;
+    glDisable(GL_BLEND);
+    if (from >= rows) {
+        screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
+    } else {
+        glEnable(GL_SCISSOR_TEST);
+        if (from > 0) {
+            glScissor(viewport[0], viewport[1], viewport[2], from);
+            screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
+        }
+        glScissor(viewport[0], viewport[1] + from, viewport[2], rows - from);
+        screenQuad->draw(state.nightProgram, GL_TRIANGLES);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glEnable(GL_BLEND);
+}
+
 void drawBackdrop(float overlayTime, float musicPhase, float slowPhase, bool hidden) {
-    cShaderProgram& program = *state.backdropProgram;
-    glUniform1f(program.uniformLocation("anim"), overlayTime);
-    glUniform1f(program.uniformLocation("mixer"), backdropMixer(musicPhase, slowPhase));
+    const float mixer = backdropMixer(musicPhase, slowPhase);
+    for (cShaderProgram* program : {state.backdropProgram, state.nightProgram}) {
+        glUniform1f(program->uniformLocation("anim"), overlayTime);
+        glUniform1f(program->uniformLocation("mixer"), mixer);
+    }
+    state.anim = overlayTime;
     state.introImages[2]->bind(0);
     state.introImages[3]->bind(1);
-    if (!hidden) screenQuad->draw(&program, GL_TRIANGLES);
+    if (!hidden) fillBackdrop();
 }
 
 void drawBackdropBehind() {
@@ -88,11 +144,13 @@ void drawBackdropBehind() {
     glDepthRange(1.0, 1.0);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_FALSE);
-    screenQuad->draw(state.backdropProgram, GL_TRIANGLES);
+    fillBackdrop();
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LESS);
     glDepthRange(0.0, 1.0);
 }
+
+bool backdropIsOpaque() { return state.backdropProgram && state.backdropProgram->isLinked(); }
 
 void drawBox(float musicPhase, int t) {
     // The state changes run on every frame of the show: the blend and depth state they
@@ -131,7 +189,13 @@ bool pictureClearWithin(cTexture& texture, const cScreenRect* rects, int count) 
     std::vector<uint8_t> rgba(size_t(width) * height * 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     // Texel (i, j), row j from the picture's top, lands at screen quad (2u - 1, 1 - 2v); two
-    // texels around every rectangle count too, for filtering.
+    // texels around every rectangle count too, for filtering. The picture repeats, so a
+    // rectangle at one edge also reads the texels just past the other.
+    const auto near = [](float at, float low, float high, int size) {
+        for (float shifted : {at, at - size, at + size})
+            if (low <= shifted && shifted <= high) return true;
+        return false;
+    };
     for (int j = 0; j < height; ++j) {
         for (int i = 0; i < width; ++i) {
             if (rgba[(size_t(j) * width + i) * 4 + 3] == 0) continue;
@@ -141,9 +205,7 @@ bool pictureClearWithin(cTexture& texture, const cScreenRect* rects, int count) 
                 const float x1 = (rect.upperRight.x * 0.5f + 0.5f) * width + 2.0f;
                 const float y0 = (0.5f - rect.upperRight.y * 0.5f) * height - 2.0f;
                 const float y1 = (0.5f - rect.lowerLeft.y * 0.5f) * height + 2.0f;
-                if (x0 <= i + 0.5f && i + 0.5f <= x1 && y0 <= j + 0.5f && j + 0.5f <= y1) {
-                    return false;
-                }
+                if (near(i + 0.5f, x0, x1, width) && near(j + 0.5f, y0, y1, height)) return false;
             }
         }
     }
@@ -156,14 +218,15 @@ void checkOverlayPicture() {
 }
 
 std::vector<cPixelRect> overlayStrips(const int viewport[4]) {
-    // The clear rectangles in whole pixels, a pixel in from every side, so that every pixel
-    // outside them is drawn; no pixel of the clear middle needs drawing, and none may be
-    // drawn twice, since the overlay blends.
+    // The clear rectangles in whole pixels, a pixel in from every side but the viewport's
+    // own edges, so that every pixel outside them is drawn; no pixel of the clear middle
+    // needs drawing, and none may be drawn twice, since the overlay blends.
     std::vector<cPixelRect> clear;
     for (const cScreenRect& rect : overlayClear) {
         const auto inside = [](float low, float high, int size, int& first, int& count) {
-            first = static_cast<int>(std::ceil((low * 0.5 + 0.5) * size)) + 1;
-            const int last = static_cast<int>(std::floor((high * 0.5 + 0.5) * size)) - 1;
+            first = low <= -1.0f ? 0 : static_cast<int>(std::ceil((low * 0.5 + 0.5) * size)) + 1;
+            const int last =
+                high >= 1.0f ? size : static_cast<int>(std::floor((high * 0.5 + 0.5) * size)) - 1;
             count = std::max(last - first, 0);
         };
         cPixelRect pixels;

@@ -274,7 +274,7 @@ void initSpheres() {
 
     state.colourScheme = loadImageTexture("colorscheme.png");
     state.secondColourScheme = loadImageTexture("colorscheme.png");
-    state.sparkTexture = loadImageTexture("SMOKEPUFF.PNG");
+    state.sparkTexture = loadImageTexture("SMOKEPUFF.PNG", ePictureLevels::half);  // metaball2.frag
     state.fabric = loadImageTexture("gridlikefabric.png");
     state.blurred = &blurResult();
 

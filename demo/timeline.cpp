@@ -117,6 +117,12 @@ bool metaballLayerRead(int t) {
 
 bool metaballBlurRead(int t) { return !skipHiddenWork || (spheresFirst <= t && t <= spheresLast); }
 
+bool metaballLayerCovered(int t) {
+    // Hidden, the backdrop gives way to a layer that covers the screen opaquely; drawn, it
+    // covers it itself, or all of it that the opaque scenes it is drawn behind leave.
+    return skipHiddenWork && (backdropHidden(t) || backdropIsOpaque());
+}
+
 bool backdropHidden(int t) {
     if (!skipHiddenWork) return false;
     if (breakFirst <= t && t <= breakLast) return breakIsOpaque();
@@ -198,8 +204,9 @@ void drawShow() {
     layerDone("clear");
 
     // The metaball layer draws first of all: it fills its capture (and the blur, for the
-    // spheres) for later layers and leaves the framebuffer cleared.
-    if (metaballLayerRead(t)) drawMetaballs(metaballBlurRead(t));
+    // spheres) for later layers and leaves the framebuffer cleared, or its blobs for the
+    // layers after it to paint over.
+    if (metaballLayerRead(t)) drawMetaballs(metaballBlurRead(t), metaballLayerCovered(t));
     layerDone("metaballs");
 
     glEnable(GL_BLEND);
@@ -232,8 +239,9 @@ void drawShow() {
     // without being drawn would otherwise see one press many times.
     handleBlendKeys();
 
+    // The fountain reads the harbour at its small levels: from the copy that has them.
     gradientTexture().bind(0);
-    introImage(3).bind(1);
+    introImage(1).bind(1);
     if (fountainFirst <= t && t <= fountainLast) {
         drawBlobFountain(blendFactors[blendSourceIndex], blendFactors[blendDestIndex]);
     }

@@ -84,11 +84,12 @@ constexpr int breakLast = 128182;
 
 // What the frame knows will be covered, or would come out unchanged, is not drawn: the
 // backdrop under an opaque layer or behind the box's and the scenes' opaque surfaces, the
-// top overlay's clear middle, the slide cards' clear margins, the sculpture's post pass
-// away from the metaball field and its screen copy where no pass reads it, the metaball
-// layer where nothing reads it, its blur outside the sphere scene and its clears beyond
-// the blobs' box. False draws it all the same (the capture tool's --draw-hidden), to show
-// that leaving it out changes nothing.
+// top overlay's clear middle and margins, the slide cards' clear margins, the sculpture's
+// post pass away from the metaball field and its screen copy where no pass reads it, the
+// metaball layer where nothing reads it, its blur outside the sphere scene and beyond the
+// light of the blobs' box, and its clears beyond that box and where the layers after it
+// paint over every pixel. False draws it all the same (the capture tool's --draw-hidden),
+// to show that leaving it out changes nothing.
 extern bool skipHiddenWork;
 
 // Whether a later layer of the frame at t reads the metaball layer's picture: the
@@ -100,6 +101,12 @@ bool metaballLayerRead(int t);
 // does. Every blur is made from that frame's picture alone, so the frames in between need
 // none, unless the hidden work is drawn.
 bool metaballBlurRead(int t);
+
+// Whether the layers after the metaball layer paint every pixel of the frame at t opaquely
+// before anything blends over it (the backdrop, or the opaque scenes and the backdrop
+// behind them, or a layer that hides the backdrop), so that the blobs the metaball layer
+// leaves in the window need no clearing away, unless the hidden work is drawn.
+bool metaballLayerCovered(int t);
 
 // Whether a later layer of the frame at t covers the whole screen with an opaque picture,
 // so that the backdrop would never be seen: the break, and the closing composite (which

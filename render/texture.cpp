@@ -41,8 +41,8 @@ std::string describedValue(std::istream& in) {
 }
 
 // Every level of a 2D picture, scaled down in place for each.
-void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps, cPicture& picture,
-                    const std::string& path) {
+void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps, bool halved,
+                    cPicture& picture, const std::string& path) {
     // Every level is specified from what the picture holds after its rescale.
     auto specify = [&](GLint level) {
         texture.setImage(imageTarget, level, picture.bytesPerPixel, picture.width, picture.height,
@@ -75,6 +75,9 @@ void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps, cP
         }
         minFilter = GL_LINEAR_MIPMAP_LINEAR;
     } else {
+        // The chain's second level is this same scale of the top one.
+        if (halved) scalePicture(picture, std::max(picture.width >> 1, 1),
+                                 std::max(picture.height >> 1, 1));
         specify(0);
     }
     texture.setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -244,9 +247,10 @@ void cTexture::bind(int unit) {
     glBindTexture(target, name);
 }
 
-cTexture* loadImageTexture(const std::string& path) {
+cTexture* loadImageTexture(const std::string& path, ePictureLevels levels) {
     cTexture* texture = new cTexture(false);
-    texture->loadFile(path, GL_TEXTURE_2D, true);
+    texture->loadFile(path, GL_TEXTURE_2D, levels == ePictureLevels::chain,
+                      levels == ePictureLevels::half);
     return texture;
 }
 
@@ -269,6 +273,7 @@ cTexture::cTexture(const cTexture& other)
       sourcePath(other.sourcePath),
       sourceTarget(other.sourceTarget),
       sourceMipmaps(other.sourceMipmaps),
+      sourceHalved(other.sourceHalved),
       faceFiles(other.faceFiles),
       tracked(other.tracked) {
     if (tracked) liveReload::track(*this);
@@ -286,6 +291,7 @@ cTexture& cTexture::operator=(const cTexture& other) {
     sourcePath = other.sourcePath;
     sourceTarget = other.sourceTarget;
     sourceMipmaps = other.sourceMipmaps;
+    sourceHalved = other.sourceHalved;
     faceFiles = other.faceFiles;
     tracked = other.tracked;
     if (tracked) liveReload::track(*this);
@@ -296,7 +302,8 @@ cTexture::~cTexture() {
     if (tracked) liveReload::forget(*this);
 }
 
-void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildMipmaps) {
+void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildMipmaps,
+                        bool halved) {
     preparePictureLoading();
     const std::string extension = fileExtension(path);
     const bool cube = extension == "CUB";
@@ -306,6 +313,7 @@ void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildM
     sourcePath = path;
     sourceTarget = imageTarget;
     sourceMipmaps = buildMipmaps;
+    sourceHalved = halved && !buildMipmaps;
     faceFiles.clear();
     if (!tracked) liveReload::track(*this);
     tracked = true;
@@ -319,7 +327,7 @@ void cTexture::loadFile(const std::string& path, GLenum imageTarget, bool buildM
             std::cout << "OH SHIT. the devil fails:" << path << std::endl;
             picture = clearPicture();
         }
-        specifyPicture(*this, imageTarget, buildMipmaps, picture, path);
+        specifyPicture(*this, imageTarget, buildMipmaps, sourceHalved, picture, path);
         return;
     }
 
@@ -353,7 +361,7 @@ bool cTexture::reload() {
         }
         const cBindingKeeper keeper(sourceTarget);
         glBindTexture(sourceTarget, name);
-        specifyPicture(*this, sourceTarget, sourceMipmaps, picture, sourcePath);
+        specifyPicture(*this, sourceTarget, sourceMipmaps, sourceHalved, picture, sourcePath);
         return true;
     }
 

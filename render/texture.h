@@ -26,6 +26,7 @@ public:
     std::string sourcePath;
     GLenum sourceTarget = 0;
     bool sourceMipmaps = false;
+    bool sourceHalved = false;  // a 2D picture kept as its half-size level alone
     std::vector<std::string> faceFiles;
 
     // Render targets are built with a name; textures about to be loaded from a file
@@ -48,7 +49,9 @@ public:
     void bind(int unit);
     bool isMipmapped() const { return mipmapped; }
 
-    void loadFile(const std::string& path, GLenum target, bool buildMipmaps);
+    // A 2D picture halved is scaled down once, exactly as its mipmap chain's second level,
+    // and kept as that one level (without mipmaps).
+    void loadFile(const std::string& path, GLenum target, bool buildMipmaps, bool halved = false);
 
     // Decodes the file loadFile was given again and uploads it into the same GL name, the
     // mipmap chain built as loadFile builds it; what the active unit has bound stays bound.
@@ -61,9 +64,16 @@ private:
     bool tracked = false;
 };
 
-// A new texture holding an image file as a 2D texture with its mipmap chain: how every
-// picture of the show is loaded. Owned by the caller for the rest of the run.
-cTexture* loadImageTexture(const std::string& path);
+// Which levels of its picture a texture keeps. A picture read only at about its own size
+// keeps its top level alone, and one read only from its half-size level keeps that level
+// alone: filtered without mipmaps, a plain lookup reads exactly what an explicit lookup of
+// that level reads from the whole chain, and costs the software renderer less.
+enum class ePictureLevels { chain, top, half };
+
+// A new texture holding an image file as a 2D texture, by default with its mipmap chain.
+// Owned by the caller for the rest of the run.
+cTexture* loadImageTexture(const std::string& path,
+                           ePictureLevels levels = ePictureLevels::chain);
 
 // The text after the last '.' anywhere in the path, upper-cased; empty without a dot.
 std::string fileExtension(const std::string& path);

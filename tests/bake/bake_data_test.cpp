@@ -28,7 +28,10 @@ bool endsWith(const std::string& s, const std::string& tail) {
 
 bool powerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
+// Coordinates past an edge come round from the other, as a repeating texture reads them.
 uint8_t alphaAt(const cPngInfo& png, int x, int y) {
+    x = (x % png.width + png.width) % png.width;
+    y = (y % png.height + png.height) % png.height;
     return png.channels == 4 ? png.pixels[(size_t(y) * png.width + x) * 4 + 3] : 255;
 }
 
@@ -96,7 +99,7 @@ TEST(BakedData, ImagesHaveTheirPromisedSizesAndAlpha) {
     EXPECT_EQ(maxAlpha(overlay, 100, 60, 900, 452), 0);
     EXPECT_GT(maxAlpha(overlay, 880, 380, 1024, 512), 200);
     // The demo leaves out the overlay where it says the picture is clear: it must be, two
-    // texels beyond, for the filtering.
+    // texels beyond (round the edges), for the filtering.
     for (const nimra::cScreenRect& rect : nimra::overlayClear) {
         const int x0 = int((rect.lowerLeft.x + 1) / 2 * 1024) - 2;
         const int x1 = int((rect.upperRight.x + 1) / 2 * 1024) + 2;

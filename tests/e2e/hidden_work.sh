@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # What the show leaves out because a later layer covers it or it would change nothing (the
 # backdrop under the break and under the closing composite, the backdrop behind the box's
-# and the scenes' opaque surfaces, the top overlay's clear middle, the slide cards' clear
-# margins, the sculpture's post pass away from the metaball field and its screen copy where
-# no pass reads it, the metaball layer's drawing where nothing reads it, its blur outside
-# the sphere scene and its clears beyond the blobs' box) must change nothing on screen:
-# frames across the show come out the same, pixel for pixel, when the capture tool has it
-# all drawn anyway (--draw-hidden).
+# and the scenes' opaque surfaces, the top overlay's clear middle and margins, the slide
+# cards' clear margins, the sculpture's post pass away from the metaball field and its
+# screen copy where no pass reads it, the metaball layer's drawing where nothing reads it,
+# its blur outside the sphere scene and beyond the light of the blobs' box, its clears
+# beyond that box and where the layers after it paint over every pixel) must change
+# nothing on screen: frames across the show come out the same, pixel for pixel, when the
+# capture tool has it all drawn anyway (--draw-hidden).
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
@@ -48,8 +49,8 @@ done
 half=$work/half-alpha
 mkdir -p "$half"
 ln -s "$source_dir/data"/* "$half"/
-for shader in box.frag tunnel.frag fitti.frag speaker.frag webdings.frag overlay.frag \
-    lolvarlay.frag; do
+for shader in box.frag tunnel.frag fitti.frag speaker.frag webdings.frag overlay.frag overlayNight.frag \
+    lolvarlay.frag lolvarlayHarbour.frag; do
     rm "$half/$shader"
     sed -E 's/^(.*gl_FragColor = vec4\(.*), 1\.0\);/\1, 0.5);/' "$source_dir/data/$shader" >"$half/$shader"
     grep -q ', 0.5);' "$half/$shader" || fail "$shader: no opaque alpha to halve"

@@ -161,3 +161,59 @@ TEST(Blur, AnySourceSizeFillsTheWholeResultAndRestoresTheWindow) {
     glDisable(GL_TEXTURE_2D);
     glUseProgram(0);
 }
+
+TEST(Blur, ALitBoxGivesTheSameResultForLessWork) {
+    initOnce();
+    plainState();
+    // Sources of the capture's kind (repeating, larger and smaller than the chain), clear
+    // outside a box: in the middle, against each edge, and against a corner.
+    struct Case {
+        int width, height;
+        cPixelRect box;
+        bool small;  // a quarter of the work or less
+    };
+    const Case cases[] = {
+        {800, 600, {80, 125, 540, 475}, false}, {800, 600, {300, 200, 120, 90}, true},
+        {800, 600, {0, 0, 60, 40}, false},      {800, 600, {700, 10, 100, 100}, false},
+        {800, 600, {10, 560, 200, 40}, false},  {100, 70, {30, 20, 40, 30}, true},
+        {100, 70, {0, 60, 100, 10}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " box " << c.box.x << ","
+                                        << c.box.y << " " << c.box.width << "x" << c.box.height);
+        std::vector<uint8_t> rgba(size_t(c.width) * c.height * 4, 0);
+        uint32_t noise = 12345;
+        for (int y = c.box.y; y < c.box.y + c.box.height; ++y) {
+            for (int x = c.box.x; x < c.box.x + c.box.width; ++x) {
+                for (int k = 0; k < 4; ++k) {
+                    noise = noise * 1664525u + 1013904223u;
+                    rgba[(size_t(y) * c.width + x) * 4 + k] = uint8_t(noise >> 24);
+                }
+            }
+        }
+        cTexture* source = sourceTexture(c.width, c.height, rgba);
+        source->setParameter(GL_TEXTURE_WRAP_S, GL_REPEAT);
+        source->setParameter(GL_TEXTURE_WRAP_T, GL_REPEAT);
+
+        const auto samples = [&](const cPixelRect* lit) {
+            GLuint query = 0;
+            glGenQueries(1, &query);
+            glBeginQuery(GL_SAMPLES_PASSED, query);
+            blurTexture(*source, 1, lit);
+            glEndQuery(GL_SAMPLES_PASSED);
+            GLuint count = 0;
+            glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+            glDeleteQueries(1, &query);
+            return count;
+        };
+        // Stale texels from a blur of something else first, in both of the chain's textures.
+        blurTexture(spot(), 1);
+        const GLuint whole = samples(nullptr);
+        const std::vector<uint8_t> expected = resultPixels();
+        blurTexture(*sourceTexture(8, 8, std::vector<uint8_t>(8 * 8 * 4, 255)), 1);
+        const GLuint boxed = samples(&c.box);
+        EXPECT_EQ(resultPixels(), expected);
+        EXPECT_LE(boxed, c.small ? whole / 4 : whole);
+        glDeleteTextures(1, &source->name);
+        delete source;
+    }
+}

@@ -178,3 +178,34 @@ TEST(Texture, CubeMapFromADescriptionFile) {
     EXPECT_EQ(levelSizes(GL_TEXTURE_CUBE_MAP_NEGATIVE_Y), expected);
     kit::drainErrors();
 }
+
+// A picture kept as one level holds exactly the texels the whole chain holds at that level,
+// filtered without mipmaps, and keeps that one level when it is loaded again.
+TEST(Texture, APictureKeptAsOneLevelIsThatLevelOfItsChain) {
+    for (const char* file : {"grad2.png", "SMOKEPUFF.PNG", "sax_overlay.png", "introback.png"}) {
+        SCOPED_TRACE(file);
+        const std::string path = (kit::showData / file).string();
+        cTexture* chain = loadImageTexture(path);
+        cTexture* top = loadImageTexture(path, ePictureLevels::top);
+        cTexture* half = loadImageTexture(path, ePictureLevels::half);
+        EXPECT_EQ(kit::levelPixels(*top, 0), kit::levelPixels(*chain, 0));
+        EXPECT_EQ(kit::levelPixels(*half, 0), kit::levelPixels(*chain, 1));
+        for (cTexture* one : {top, half}) {
+            glBindTexture(GL_TEXTURE_2D, one->name);
+            EXPECT_EQ(levelSizes().size(), 1u);
+            GLint minFilter = 0;
+            glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+            EXPECT_EQ(minFilter, GL_LINEAR);
+        }
+        glBindTexture(GL_TEXTURE_2D, half->name);
+        const auto halfSize = levelSizes();
+        ASSERT_TRUE(half->reload());
+        glBindTexture(GL_TEXTURE_2D, half->name);
+        EXPECT_EQ(levelSizes(), halfSize);
+        EXPECT_EQ(kit::levelPixels(*half, 0), kit::levelPixels(*chain, 1));
+        for (cTexture* texture : {chain, top, half}) {
+            glDeleteTextures(1, &texture->name);
+            delete texture;
+        }
+    }
+}

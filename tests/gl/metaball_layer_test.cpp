@@ -266,3 +266,27 @@ TEST(MetaballLayer, ASpriteShaderSavedWithOtherTextMakesTheFieldWholeScreenUntil
     EXPECT_TRUE(copiedNumbersAgree("prog.frag"));
     EXPECT_TRUE(metaballFieldBox(box));
 }
+
+// The cheaper stand-ins (the backdrop's night rows, the composite's harbour columns, the
+// blur's lit box) follow numbers of these files too: an edit to any of them is seen whole.
+TEST(MetaballLayer, EveryShaderWhoseNumbersAreCopiedIsWatchedForOtherText) {
+    initOnce();
+    kit::cTempDir dir;
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.file(""));
+    for (const char* file : {"overlay.vert", "overlay.frag", "lolvarlay.frag", "overlayShade.vert",
+                             "horblur.frag", "postprocBlurh.frag", "verblur.frag",
+                             "postprocBlurv.frag"}) {
+        SCOPED_TRACE(file);
+        std::ifstream original(kit::showData / file, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(original)), {});
+        ASSERT_FALSE(text.empty());
+        dir.write(file, text + "// edited\n");
+        showFileReloaded(file);
+        EXPECT_FALSE(copiedNumbersAgree(file));
+        dir.write(file, text);
+        showFileReloaded(file);
+        EXPECT_TRUE(copiedNumbersAgree(file));
+    }
+    std::filesystem::current_path(here);
+}

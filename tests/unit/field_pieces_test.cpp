@@ -94,6 +94,28 @@ TEST(FieldPieces, ColumnsOfCellsBecomeOnePieceEachAndNothingGivesNothing) {
     EXPECT_TRUE(cellCover(rects, bounds, 0).empty());
 }
 
+// The composite reads the field only in these columns; a reflection reads up to
+// 1.6 * (0.0015 + 0.008 * 0.5) of the width across, plus a texel for the filtering.
+TEST(FieldPieces, CompositeColumnsReachAsFarAsARippledReadAndNotRoundAnEdge) {
+    for (int width : {800, 1440, 2880}) {
+        SCOPED_TRACE(width);
+        const double ripple = 1.6 * (0.0015 + 0.008 * 0.5) * width + 1.0;
+        int first = 0, count = 0;
+        const cPixelRect box{width / 4, 40, width / 2, 300};
+        ASSERT_TRUE(compositeFieldColumns(box, width, first, count));
+        EXPECT_LE(first, box.x - ripple);
+        EXPECT_GE(first + count, box.x + box.width + ripple);
+        // A few columns to spare, no more.
+        EXPECT_GE(first, box.x - ripple - 3);
+        EXPECT_LE(first + count, box.x + box.width + ripple + 3);
+
+        // A box whose reads could come round the image's edge, or an empty one: every column.
+        EXPECT_FALSE(compositeFieldColumns({2, 40, 100, 10}, width, first, count));
+        EXPECT_FALSE(compositeFieldColumns({width - 110, 40, 100, 10}, width, first, count));
+        EXPECT_FALSE(compositeFieldColumns({width / 2, 40, 0, 10}, width, first, count));
+    }
+}
+
 TEST(FieldPieces, ASpriteIsPlacedInPixelsOnlyWhereItsCornersAreNumbers) {
     cPixelRect rect;
     // The whole screen quad, with two pixels to spare, is the whole image.
