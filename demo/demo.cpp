@@ -32,11 +32,11 @@ struct cCopiedShader {
 // The metaball sprites' reach and the sculpture's lift; the backdrop's nightfall; the
 // composite's ripple; the blur's reach.
 cCopiedShader copiedShaders[] = {
-    {"metaball2.vert", "", true},     {"prog.frag", "", true},
-    {"overlay.vert", "", true},       {"overlay.frag", "", true},
-    {"lolvarlay.frag", "", true},     {"overlayShade.vert", "", true},
-    {"horblur.frag", "", true},       {"postprocBlurh.frag", "", true},
-    {"verblur.frag", "", true},       {"postprocBlurv.frag", "", true},
+    {"metaball2.vert", "", true}, {"prog.frag", "", true},
+    {"overlay.vert", "", true},   {"overlay.frag", "", true},
+    {"lolvarlay.frag", "", true}, {"overlayShade.vert", "", true},
+    {"horblur.frag", "", true},   {"postprocBlurh.frag", "", true},
+    {"verblur.frag", "", true},   {"postprocBlurv.frag", "", true},
 };
 
 std::string fileText(const std::string& file) {

@@ -287,8 +287,7 @@ void drawOverlayComposite() {
     cPixelRect box;
     int first = 0, count = 0;
     if (state.harbourProgram->isLinked() && copiedNumbersAgree("lolvarlay.frag") &&
-        metaballFieldBox(box) &&
-        compositeFieldColumns(box, state.image->width, first, count)) {
+        metaballFieldBox(box) && compositeFieldColumns(box, state.image->width, first, count)) {
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
         const int after = first + count;

@@ -76,8 +76,10 @@ void specifyPicture(cTexture& texture, GLenum imageTarget, bool buildMipmaps, bo
         minFilter = GL_LINEAR_MIPMAP_LINEAR;
     } else {
         // The chain's second level is this same scale of the top one.
-        if (halved) scalePicture(picture, std::max(picture.width >> 1, 1),
-                                 std::max(picture.height >> 1, 1));
+        if (halved) {
+            scalePicture(picture, std::max(picture.width >> 1, 1),
+                         std::max(picture.height >> 1, 1));
+        }
         specify(0);
     }
     texture.setParameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);

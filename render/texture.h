@@ -72,8 +72,7 @@ enum class ePictureLevels { chain, top, half };
 
 // A new texture holding an image file as a 2D texture, by default with its mipmap chain.
 // Owned by the caller for the rest of the run.
-cTexture* loadImageTexture(const std::string& path,
-                           ePictureLevels levels = ePictureLevels::chain);
+cTexture* loadImageTexture(const std::string& path, ePictureLevels levels = ePictureLevels::chain);
 
 // The text after the last '.' anywhere in the path, upper-cased; empty without a dot.
 std::string fileExtension(const std::string& path);

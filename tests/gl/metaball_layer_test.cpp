@@ -274,9 +274,9 @@ TEST(MetaballLayer, EveryShaderWhoseNumbersAreCopiedIsWatchedForOtherText) {
     kit::cTempDir dir;
     const std::filesystem::path here = std::filesystem::current_path();
     std::filesystem::current_path(dir.file(""));
-    for (const char* file : {"overlay.vert", "overlay.frag", "lolvarlay.frag", "overlayShade.vert",
-                             "horblur.frag", "postprocBlurh.frag", "verblur.frag",
-                             "postprocBlurv.frag"}) {
+    for (const char* file :
+         {"overlay.vert", "overlay.frag", "lolvarlay.frag", "overlayShade.vert", "horblur.frag",
+          "postprocBlurh.frag", "verblur.frag", "postprocBlurv.frag"}) {
         SCOPED_TRACE(file);
         std::ifstream original(kit::showData / file, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(original)), {});
