@@ -130,6 +130,8 @@ bool cShaderProgram::linkSources(const std::string& vertexText, const std::strin
 
 bool cShaderProgram::link() {
     attributeCache.clear();
+    uniformCache.clear();
+    linkedCache = -1;
     if (programName != -1) glDeleteProgram(static_cast<GLuint>(programName));
     programName = static_cast<int>(glCreateProgram());
 
@@ -145,9 +147,12 @@ bool cShaderProgram::link() {
 
 bool cShaderProgram::isLinked() const {
     if (programName == -1) return false;
-    GLint linked = GL_FALSE;
-    glGetProgramiv(static_cast<GLuint>(programName), GL_LINK_STATUS, &linked);
-    return linked == GL_TRUE;
+    if (linkedCache == -1) {
+        GLint linked = GL_FALSE;
+        glGetProgramiv(static_cast<GLuint>(programName), GL_LINK_STATUS, &linked);
+        linkedCache = linked == GL_TRUE ? 1 : 0;
+    }
+    return linkedCache == 1;
 }
 
 void cShaderProgram::use() {
@@ -158,7 +163,11 @@ int cShaderProgram::uniformLocation(const std::string& name) {
     if (programName == -1) return -1;
     // Callers pass the result straight to glUniform*, so the program must be current.
     use();
-    return glGetUniformLocation(static_cast<GLuint>(programName), name.c_str());
+    const auto cached = uniformCache.find(name);
+    if (cached != uniformCache.end()) return cached->second;
+    const int location = glGetUniformLocation(static_cast<GLuint>(programName), name.c_str());
+    uniformCache.emplace(name, location);
+    return location;
 }
 
 int cShaderProgram::attribLocation(const std::string& name) {
@@ -241,6 +250,8 @@ bool cShaderProgram::reload() {
     fragmentStage.sourceLines = std::move(fragmentLines);
     programName = static_cast<int>(program);
     attributeCache.clear();
+    uniformCache.clear();
+    linkedCache = 1;
     use();
     for (const auto& [name, value] : constants)
         glUniform1i(uniformLocation(name), value);

@@ -28,6 +28,10 @@ public:
     cShader vertexStage;
     int programName = -1;  // GL program object, -1 until the first link
     std::map<std::string, int> attributeCache;
+    // Uniform locations looked up so far, and whether the program linked (-1: not asked
+    // yet): both hold until the next link or reload, so a frame asks GL neither again.
+    std::map<std::string, int> uniformCache;
+    mutable int linkedCache = -1;
     // Every file loadFiles was given, in order, and the int uniforms set through setConstant:
     // what a reload needs to rebuild the program as the scenes left it.
     std::vector<std::string> vertexFiles;
@@ -56,7 +60,8 @@ public:
     bool linkSources(const std::string& vertexText, const std::string& fragmentText);
 
     void use();
-    // Whether the last link made a program GL can draw with (asks GL; false before any).
+    // Whether the last link made a program GL can draw with (asks GL once a link; false
+    // before any).
     bool isLinked() const;
     int uniformLocation(const std::string& name);
     int attribLocation(const std::string& name);

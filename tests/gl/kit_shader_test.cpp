@@ -139,3 +139,38 @@ TEST(ShaderProgram, UniformLookupMakesCurrentAndAttributesAreCached) {
     EXPECT_TRUE(program.link());
     EXPECT_TRUE(program.attributeCache.empty());
 }
+
+TEST(ShaderProgram, UniformLocationsAndTheLinkStatusAreAskedOnceALink) {
+    const std::string fragment =
+        "#version 120\nuniform float green;\n"
+        "void main() { gl_FragColor = vec4(0.0, green, 0.0, 1.0); }\n";
+    cShaderProgram program;
+    ASSERT_TRUE(program.linkSources(kVertex, fragment));
+    cShaderProgram other;
+    ASSERT_TRUE(other.linkSources(kVertex, fragment));
+
+    // Answered from the cache, a planted entry winning over GL, and the program still made
+    // current, as callers pass the location straight to glUniform*.
+    const int green = program.uniformLocation("green");
+    ASSERT_GE(green, 0);
+    EXPECT_EQ(program.uniformCache.count("green"), 1u);
+    program.uniformCache["green"] = green + 5;
+    glUseProgram(static_cast<GLuint>(other.programName));
+    EXPECT_EQ(program.uniformLocation("green"), green + 5);
+    EXPECT_EQ(kit::integer(GL_CURRENT_PROGRAM), program.programName);
+
+    // A new link asks again, and a link that fails is known to have failed.
+    EXPECT_TRUE(program.linkSources(kVertex, fragment));
+    EXPECT_TRUE(program.uniformCache.empty());
+    EXPECT_EQ(program.uniformLocation("green"), green);
+    EXPECT_TRUE(program.isLinked());
+    kit::startCapture();
+    EXPECT_FALSE(program.linkSources(kVertex, "#version 120\nvoid main() { broken }\n"));
+    kit::stopCapture();
+    EXPECT_FALSE(program.isLinked());
+    EXPECT_EQ(program.uniformLocation("green"), -1);
+    kit::drainErrors();  // asked of a program that never linked
+    EXPECT_TRUE(program.linkSources(kVertex, fragment));
+    EXPECT_TRUE(program.isLinked());
+    glUseProgram(0);
+}
