@@ -18,20 +18,10 @@ const path = require('path');
 const zlib = require('zlib');
 const h = require('./lib/harness');
 
-function walk(dir) {
-    const out = [];
-    for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
-        const full = path.join(dir, entry.name);
-        if (entry.isDirectory()) out.push(...walk(full));
-        else out.push(full);
-    }
-    return out;
-}
-
 const mib = (bytes) => `${(bytes / 1048576).toFixed(2)} MiB`;
 
 function siteSize(site) {
-    const rows = walk(site).map((file) => {
+    const rows = h.filesUnder(site).map((file) => {
         const bytes = fs.readFileSync(file);
         return {
             file: path.relative(site, file),

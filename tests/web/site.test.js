@@ -36,22 +36,12 @@ function get(url) {
     });
 }
 
-function walk(dir) {
-    const out = [];
-    for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
-        const full = path.join(dir, entry.name);
-        if (entry.isDirectory()) out.push(...walk(full));
-        else out.push(full);
-    }
-    return out;
-}
-
 h.runTest('web_site', async ({ args, onCleanup }) => {
     const site = args.site;
     const index = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
     h.pass(`${site}/index.html exists (${index.length} bytes)`);
 
-    const files = walk(site);
+    const files = h.filesUnder(site);
     const total = files.reduce((sum, f) => sum + fs.statSync(f).size, 0);
     console.log(`site: ${files.length} files, ${(total / 1048576).toFixed(2)} MiB`);
 

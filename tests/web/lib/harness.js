@@ -33,6 +33,19 @@ function failureCount() {
 }
 
 // ---------------------------------------------------------------------------------------
+// Every file under a folder, its subfolders' too, by path
+
+function filesUnder(dir) {
+    const out = [];
+    for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
+        const full = path.join(dir, entry.name);
+        if (entry.isDirectory()) out.push(...filesUnder(full));
+        else out.push(full);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------
 // Arguments: every test takes --source DIR (the repository) and may take --build DIR and
 // --site DIR (default SOURCE/build-web/site).
 
@@ -484,6 +497,7 @@ module.exports = {
     check,
     failureCount,
     parseArgs,
+    filesUnder,
     serveSite,
     mimeType,
     launchBrowser,
