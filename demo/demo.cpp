@@ -46,7 +46,7 @@ std::string fileText(const std::string& file) {
 
 }  // namespace
 
-bool copiedNumbersAgree(const std::string& file) {
+bool copiedNumbersAgree(std::string_view file) {
     for (const cCopiedShader& shader : copiedShaders) {
         if (file == shader.file) return shader.agrees;
     }

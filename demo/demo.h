@@ -2,6 +2,7 @@
 // The demo's scenes and layers as start-up sees them: one ordered list of initialisers.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nimra {
@@ -26,7 +27,8 @@ void initFinale();
 // start-up's. What is drawn only inside boxes worked out from those numbers, or through a
 // cheaper program standing in for that file's, is drawn over the whole screen through the
 // file's own program while they may not agree.
-bool copiedNumbersAgree(const std::string& file);
+// Asked several times a frame; the name is compared where it stands, never copied.
+bool copiedNumbersAgree(std::string_view file);
 
 // The pictures the show keeps at the window's size (the metaball capture and the
 // sculpture's copy of the screen) made again at the size it has now. Start-up makes them at
